@@ -1,0 +1,24 @@
+// sfxtool's command groups. Each group adds its subcommands to the app; a
+// command's callback leaves its exit status in status:
+//   0 success, 1 the package or build is bad, 2 usage or an unreadable file.
+#pragma once
+
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitBad = 1,
+    kExitUsage = 2,
+};
+
+void AddScriptCommands(CLI::App& app, int& status);
+
+// Prints "sfxtool: " + message on stderr and returns code.
+int Fail(int code, const std::string& message);
+
+// Reads a whole file as bytes, exactly. On failure error says why.
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& error);

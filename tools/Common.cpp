@@ -1,0 +1,30 @@
+#include "tools/Commands.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+int Fail(int code, const std::string& message)
+{
+    std::cerr << "sfxtool: " << message << '\n';
+    return code;
+}
+
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot read " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) {
+        error = "cannot read " + path;
+        return false;
+    }
+    bytes = std::move(buffer).str();
+    return true;
+}

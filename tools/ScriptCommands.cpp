@@ -1,0 +1,78 @@
+// Commands that show how a script is read: the pair list, the section lines
+// and key values, exactly as the installer and the builder see them.
+#include "script/Script.h"
+#include "tools/Commands.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <iostream>
+#include <memory>
+
+namespace {
+
+// Script bytes are not guaranteed UTF-8; invalid sequences are replaced so
+// the output stays valid JSON.
+std::string Json(const nlohmann::json& value)
+{
+    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+struct ScriptArgs {
+    std::string script;
+    std::string name;
+};
+
+// Loads the script file named on the command line; on failure sets status.
+bool LoadScript(const std::string& path, CScript& script, int& status)
+{
+    std::string bytes, error;
+    if (!ReadFileBytes(path, bytes, error)) {
+        status = Fail(kExitUsage, error);
+        return false;
+    }
+    script.SetText(std::move(bytes));
+    return true;
+}
+
+} // namespace
+
+void AddScriptCommands(CLI::App& app, int& status)
+{
+    auto pairsArgs = std::make_shared<ScriptArgs>();
+    CLI::App* pairs = app.add_subcommand("pairs", "Print a section's pair list (name, value, name, value, ...) as a JSON array");
+    pairs->add_option("SCRIPT", pairsArgs->script, "script file")->required();
+    pairs->add_option("SECTION", pairsArgs->name, "section name without brackets, e.g. Tasks")->required();
+    pairs->callback([pairsArgs, &status] {
+        CScript script;
+        if (!LoadScript(pairsArgs->script, script, status))
+            return;
+        CStringArray list;
+        script.GetSectionPairs(pairsArgs->name, list);
+        std::cout << Json(list) << '\n';
+    });
+
+    auto linesArgs = std::make_shared<ScriptArgs>();
+    CLI::App* lines = app.add_subcommand("lines", "Print a section's non-empty lines (header first) as a JSON array");
+    lines->add_option("SCRIPT", linesArgs->script, "script file")->required();
+    lines->add_option("SECTION", linesArgs->name, "section name without brackets, e.g. Files")->required();
+    lines->callback([linesArgs, &status] {
+        CScript script;
+        if (!LoadScript(linesArgs->script, script, status))
+            return;
+        CStringArray list;
+        script.GetSectionLines(linesArgs->name, list);
+        std::cout << Json(list) << '\n';
+    });
+
+    auto keyArgs = std::make_shared<ScriptArgs>();
+    CLI::App* key = app.add_subcommand("key", "Print the value of a key (the text after '=' where the key first occurs) as a JSON string");
+    key->add_option("SCRIPT", keyArgs->script, "script file")->required();
+    key->add_option("KEY", keyArgs->name, "key, e.g. OutputFile")->required();
+    key->callback([keyArgs, &status] {
+        CScript script;
+        if (!LoadScript(keyArgs->script, script, status))
+            return;
+        std::cout << Json(script.GetKeyValue(keyArgs->name)) << '\n';
+    });
+}

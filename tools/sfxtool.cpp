@@ -1,0 +1,26 @@
+// sfxtool: builds, inspects and verifies sfxpack installers from the command line.
+#include "tools/Commands.h"
+
+#include <CLI/CLI.hpp>
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"sfxtool: build, inspect and verify sfxpack installers, and show how a script is read"};
+    app.require_subcommand(1);
+    app.fallthrough(false);
+
+    int status = kExitOk;
+    AddScriptCommands(app, status);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "sfxtool: " << e.what() << "\n(run 'sfxtool --help' for usage)\n";
+        return kExitUsage;
+    }
+    return status;
+}
