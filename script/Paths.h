@@ -1,0 +1,34 @@
+// Path functions and the directory macros WINDIR, CURDIR and DSKDIR.
+// Both '\' and '/' separate folders, as the runtime's _splitpath splits them.
+#pragma once
+
+#include "platform/Folders.h"
+
+#include <string>
+
+// The parts of a path: drive ("C:" or empty), directory (ending in a
+// separator, or empty), file name, extension (with its dot, or empty).
+struct PathParts {
+    std::string drive;
+    std::string dir;
+    std::string fname;
+    std::string ext;
+};
+
+PathParts SplitPath(const std::string& path);
+
+// Drive and directory of a path, ending in a separator; a bare name gives "".
+std::string GetDirectoryPart(const std::string& path);
+// File name and extension without drive and directory.
+std::string GetFileNamePart(const std::string& path);
+
+std::string GetWindowsDir(const IFolders& folders);
+std::string GetExePath(const IFolders& folders);
+// The executable's directory without its trailing separator.
+std::string GetExeDir(const IFolders& folders);
+std::string GetDesktopDir(const IFolders& folders);
+
+// Replaces WINDIR, then CURDIR, then DSKDIR everywhere in text, then trims it.
+void ExpandMacros(std::string& text, const IFolders& folders);
+// As ExpandMacros, and makes the text end in a backslash.
+void ExpandMacrosDir(std::string& text, const IFolders& folders);
