@@ -1,0 +1,263 @@
+// Files on Linux: plain file descriptors, no buffering of our own, and every
+// path with its backslashes turned into slashes first, so Windows-style
+// scripts name the same files here.
+#include "platform/Files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string NativePath(const std::string& path)
+{
+    std::string native = path;
+    for (char& c : native) {
+        if (c == '\\')
+            c = '/';
+    }
+    return native;
+}
+
+int Fd(std::intptr_t handle)
+{
+    return static_cast<int>(handle);
+}
+
+bool StatPath(const std::string& path, struct stat& st)
+{
+    return ::stat(NativePath(path).c_str(), &st) == 0;
+}
+
+// A file moved to another file system is copied, then the original removed;
+// folders are not moved that way (nor are they on Windows).
+bool MoveAcrossFileSystems(const std::string& source, const std::string& target)
+{
+    const int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        return false;
+    struct stat st;
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        return false;
+    }
+    const int out = ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+        const ssize_t n = ::read(in, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        for (ssize_t done = 0; ok && done < n;) {
+            const ssize_t w = ::write(out, buffer + done, static_cast<std::size_t>(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            ok = w > 0;
+            done += ok ? w : 0;
+        }
+        if (!ok)
+            break;
+    }
+    ::close(in);
+    ok = ::close(out) == 0 && ok;
+    if (!ok) {
+        ::unlink(target.c_str());
+        return false;
+    }
+    return ::unlink(source.c_str()) == 0;
+}
+
+} // namespace
+
+CFile::~CFile()
+{
+    Close();
+}
+
+CFile::CFile(CFile&& other) noexcept : m_handle(other.m_handle)
+{
+    other.m_handle = -1;
+}
+
+CFile& CFile::operator=(CFile&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        m_handle = other.m_handle;
+        other.m_handle = -1;
+    }
+    return *this;
+}
+
+bool CFile::Open(const std::string& path, Mode mode)
+{
+    Close();
+    int flags = O_CLOEXEC;
+    switch (mode) {
+    case Mode::Read:
+        flags |= O_RDONLY;
+        break;
+    case Mode::Write:
+        flags |= O_WRONLY;
+        break;
+    case Mode::CreateWrite:
+        flags |= O_WRONLY | O_CREAT | O_TRUNC;
+        break;
+    }
+    int fd;
+    do {
+        fd = ::open(NativePath(path).c_str(), flags, 0666);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return false;
+    // A folder opens for reading here but is no file, as on Windows.
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        errno = EISDIR;
+        return false;
+    }
+    m_handle = fd;
+    return true;
+}
+
+void CFile::Close()
+{
+    if (m_handle >= 0) {
+        ::close(Fd(m_handle));
+        m_handle = -1;
+    }
+}
+
+std::int64_t CFile::Read(void* buffer, std::size_t size)
+{
+    if (m_handle < 0)
+        return -1;
+    ssize_t n;
+    do {
+        n = ::read(Fd(m_handle), buffer, size);
+    } while (n < 0 && errno == EINTR);
+    return n;
+}
+
+bool CFile::ReadAt(std::int64_t pos, void* buffer, std::size_t size)
+{
+    if (m_handle < 0 || pos < 0)
+        return false;
+    auto* out = static_cast<char*>(buffer);
+    while (size > 0) {
+        const ssize_t n = ::pread(Fd(m_handle), out, size, pos);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        out += n;
+        pos += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool CFile::Write(const void* buffer, std::size_t size)
+{
+    if (m_handle < 0)
+        return false;
+    const auto* in = static_cast<const char*>(buffer);
+    while (size > 0) {
+        const ssize_t n = ::write(Fd(m_handle), in, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        in += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool CFile::Seek(std::int64_t pos)
+{
+    return m_handle >= 0 && pos >= 0 && ::lseek(Fd(m_handle), pos, SEEK_SET) == pos;
+}
+
+bool CFile::SeekToEnd()
+{
+    return m_handle >= 0 && ::lseek(Fd(m_handle), 0, SEEK_END) >= 0;
+}
+
+std::int64_t CFile::GetLength() const
+{
+    struct stat st;
+    if (m_handle < 0 || ::fstat(Fd(m_handle), &st) != 0)
+        return -1;
+    return st.st_size;
+}
+
+bool CFile::IsSameFile(const CFile& other) const
+{
+    struct stat a, b;
+    return m_handle >= 0 && other.m_handle >= 0 && ::fstat(Fd(m_handle), &a) == 0
+        && ::fstat(Fd(other.m_handle), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+bool CFile::CopyPermissionsFrom(const CFile& other)
+{
+    struct stat st;
+    if (m_handle < 0 || other.m_handle < 0 || ::fstat(Fd(other.m_handle), &st) != 0)
+        return false;
+    // Read, write and execute bits only: a set-user-ID stub must not hand
+    // that right on to whatever is built from it.
+    return ::fchmod(Fd(m_handle), st.st_mode & 0777) == 0;
+}
+
+bool IsSameFile(const std::string& a, const std::string& b)
+{
+    struct stat sa, sb;
+    return StatPath(a, sa) && StatPath(b, sb) && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool CreateDirectoryAt(const std::string& path)
+{
+    if (::mkdir(NativePath(path).c_str(), 0777) == 0)
+        return true;
+    return errno == EEXIST && IsDirectory(path);
+}
+
+bool MoveFileTo(const std::string& from, const std::string& to)
+{
+    // Like MoveFile, never replaces an existing file.
+    const std::string source = NativePath(from);
+    const std::string target = NativePath(to);
+    if (::renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno == EXDEV)
+        return MoveAcrossFileSystems(source, target);
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without the no-replace flag: check, then rename.
+    struct stat st;
+    if (::lstat(target.c_str(), &st) == 0 || errno != ENOENT)
+        return false;
+    return ::rename(source.c_str(), target.c_str()) == 0;
+}
+
+bool DeleteFileAt(const std::string& path)
+{
+    return ::unlink(NativePath(path).c_str()) == 0;
+}
+
+bool IsDirectory(const std::string& path)
+{
+    struct stat st;
+    return StatPath(path, st) && S_ISDIR(st.st_mode);
+}
