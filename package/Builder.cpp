@@ -1,0 +1,67 @@
+#include "package/Builder.h"
+
+#include "script/Paths.h"
+
+namespace {
+
+constexpr const char* kCaption = "Editor";
+
+// An error goes to the status line (after its blank) and into a box.
+bool Fail(IBuildReport& report, const std::string& message)
+{
+    report.SetStatus(" " + message);
+    report.MessageBox(message, kCaption, MB_OK | MB_ICONERROR);
+    return false;
+}
+
+} // namespace
+
+std::string FormatCompileLine(std::time_t t)
+{
+    char text[260] = {};
+    if (const std::tm* local = std::localtime(&t)) {
+        const std::size_t date = std::strftime(text, sizeof text, "%b. %d, %Y", local);
+        std::strftime(text + date, sizeof text - date, " %I:%M:%S %p", local);
+    }
+    return std::string(" Compiled : ") + text;
+}
+
+bool BuildArchive(CPackageFile& stub, const CScript& script, const IFolders& folders,
+                  IBuildReport& report, const BuildOptions& options)
+{
+    std::string output = options.outputFile.empty() ? script.GetKeyValue("OutputFile") : options.outputFile;
+    if (output.empty())
+        output = GetDirectoryPart(GetExePath(folders)) + "myapp.exe";
+
+    if (!stub.CreateOutput(output))
+        return Fail(report, stub.GetOutputError("Error : Cannot open " + output + ". Perhaps file in use."));
+
+    CStringArray lines;
+    script.GetSectionLines("Files", lines);
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        report.SetStatus("Adding " + line + "...");
+        const bool added = stub.AddFile(line, [&report, &line](std::int64_t done, std::int64_t total) {
+            report.Progress(line, done, total);
+        });
+        if (!added) {
+            Fail(report, stub.GetOutputError("Error : Cannot find " + line + " to add to sfx."));
+            stub.CloseOutput();
+            return false;
+        }
+    }
+
+    report.SetStatus("Adding todo data...");
+    const std::time_t now = options.clock ? options.clock() : std::time(nullptr);
+    if (!stub.AddText(FormatCompileLine(now)) || !stub.AddText(script.GetText())) {
+        Fail(report, stub.GetOutputError("Error : Unknown error adding settings!!"));
+        stub.CloseOutput();
+        return false;
+    }
+    stub.CloseOutput();
+    report.SetStatus(" Done creating sfx");
+
+    if (report.MessageBox("File " + output + " created.\nDo you want to test it now?", kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
+        report.StartFile(output);
+    return true;
+}

@@ -1,0 +1,401 @@
+#include "package/PackageFile.h"
+
+#include "script/Paths.h"
+#include "script/StrUtil.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+constexpr const char* kCaption = "Editor";
+
+std::string At(std::int64_t pos)
+{
+    return " at offset " + std::to_string(pos);
+}
+
+std::string Hex(std::int32_t value)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(value));
+    return text;
+}
+
+std::string TooLarge(const std::string& path)
+{
+    return "Error : " + path + " would be larger than 2147483647 bytes. An installer must stay below 2 GiB.";
+}
+
+} // namespace
+
+CPackageFile::CPackageFile(const std::string& path, IMessageBox& box) : m_box(box), m_strSelfPath(path)
+{
+    m_fileSelf.Open(path, CFile::Mode::Read);
+}
+
+std::int64_t CPackageFile::SelfLength() const
+{
+    return m_fileSelf.GetLength();
+}
+
+char* CPackageFile::Buffer()
+{
+    if (!m_buffer)
+        m_buffer = std::make_unique<char[]>(kCopyBufferSize);
+    return m_buffer.get();
+}
+
+void CPackageFile::ShowError(const std::string& text)
+{
+    m_box.Show(text, kCaption, MB_OK | MB_ICONERROR);
+}
+
+bool CPackageFile::IsPlainFileName(const std::string& name)
+{
+    return name.find_first_of("/\\") == std::string::npos && name != "." && name != "..";
+}
+
+// ---------------------------------------------------------------- reading
+
+std::string CPackageFile::ReadNextText()
+{
+    const std::int64_t length = SelfLength();
+    if (length < 0 || length > kMaxInstallerSize)
+        return {};
+    if (m_nTextPos == -1)
+        m_nTextPos = static_cast<std::int32_t>(length);
+    const std::int32_t pos = m_nTextPos;
+    unsigned char field[8];
+    if (pos < 8 || pos > length || !m_fileSelf.ReadAt(pos - 8, field, sizeof field))
+        return {};
+    // Texts are the last blocks of a package: in front of a file record or
+    // the stub there is no further text, and searching on through bodies
+    // would only find stray bytes.
+    if (GetInt32(field + 4) != m_nTextMarker)
+        return {};
+    const std::int32_t textLength = GetInt32(field);
+    if (textLength < 0 || textLength >= kTextLengthLimit || textLength > pos - 8)
+        return {};
+    const std::int32_t start = pos - 8 - textLength;
+    std::string text(static_cast<std::size_t>(textLength), '\0');
+    if (!m_fileSelf.ReadAt(start, text.data(), text.size()))
+        return {};
+    m_nTextPos = start;
+    text.resize(std::strlen(text.c_str()));
+    return text;
+}
+
+bool CPackageFile::WalkPackage(PackageLayout& layout)
+{
+    layout = PackageLayout{};
+    auto problem = [&layout](const std::string& text) {
+        if (layout.problem.empty())
+            layout.problem = text;
+        return false;
+    };
+    const std::int64_t length = SelfLength();
+    layout.nFileLength = length;
+    if (length < 0)
+        return problem("cannot read the file");
+    if (length < 4)
+        return problem("no package: the file is shorter than 4 bytes");
+    if (length > kMaxInstallerSize)
+        return problem("the file is larger than 2147483647 bytes, more than the reader can address");
+
+    unsigned char tail[kNameSize + 12];
+    std::int32_t p = static_cast<std::int32_t>(length);
+    auto readInt = [this](std::int32_t pos, std::int32_t& value) {
+        unsigned char bytes[4];
+        if (!m_fileSelf.ReadAt(pos, bytes, sizeof bytes))
+            return false;
+        value = GetInt32(bytes);
+        return true;
+    };
+    std::int32_t value = 0;
+    if (!readInt(p - 4, value))
+        return problem("cannot read the file");
+    if (!IsMarker(value))
+        return problem("no package: the last 4 bytes" + At(p - 4) + " are no package marker (" + Hex(value) + ")");
+    layout.bHasPackage = true;
+
+    // Text blocks first, stepped over by their lengths: a length that
+    // happens to equal a marker is still a length.
+    while (value == m_nTextMarker) {
+        if (p < 8)
+            return problem("truncated text block: no length field in front of the text marker" + At(p - 4));
+        std::int32_t textLength = 0;
+        if (!readInt(p - 8, textLength))
+            return problem("cannot read the file");
+        if (textLength < 0 || textLength > p - 8)
+            return problem("text length " + std::to_string(textLength) + At(p - 8) + " leads outside the file");
+        const std::int32_t start = p - 8 - textLength;
+        if (textLength == 0) {
+            problem("text length 0" + At(p - 8) + ": a text block holds at least its zero byte");
+        } else {
+            unsigned char last = 1;
+            if (!m_fileSelf.ReadAt(p - 9, &last, 1))
+                return problem("cannot read the file");
+            if (last != 0)
+                problem("text block" + At(start) + " does not end in a zero byte");
+        }
+        if (textLength >= kTextLengthLimit)
+            problem("text length " + std::to_string(textLength) + At(p - 8) + " is 300000 or more; the reader takes it for no text");
+        layout.texts.push_back({start, textLength});
+        p = start;
+        if (p < 4)
+            return problem("no stub-end marker: the text blocks reach the start of the file");
+        if (!readInt(p - 4, value))
+            return problem("cannot read the file");
+    }
+    if (layout.texts.size() != 2)
+        problem(std::to_string(layout.texts.size()) + " text blocks at the end of the file; a package ends in 2 (compile line, script)");
+
+    // Then the file records, each ending in its marker, down to the stub-end
+    // marker. Every step moves toward the start of the file.
+    for (;;) {
+        if (p < 4)
+            return problem("no stub-end marker: the file records reach the start of the file");
+        const std::int32_t n = std::min<std::int32_t>(p, sizeof tail);
+        if (!m_fileSelf.ReadAt(p - n, tail, static_cast<std::size_t>(n)))
+            return problem("cannot read the file");
+        const unsigned char* end = tail + n;
+        value = GetInt32(end - 4);
+        if (value == m_nStubMarker) {
+            layout.nStubLength = p - 4;
+            return layout.problem.empty();
+        }
+        if (value != m_nFileMarker)
+            return problem("no file marker or stub-end marker" + At(p - 4) + " (found " + Hex(value) + ")");
+        if (p < 12)
+            return problem("truncated file record: no length fields in front of the file marker" + At(p - 4));
+        const std::int32_t bodyLength = GetInt32(end - 8);
+        const std::int32_t nameLength = GetInt32(end - 12);
+        if (nameLength < 1 || nameLength > static_cast<std::int32_t>(kNameSize))
+            return problem("name length " + std::to_string(nameLength) + At(p - 12) + " is outside 1 to 260");
+        const std::int32_t nameStart = p - 12 - nameLength;
+        if (nameStart < 0)
+            return problem("name length " + std::to_string(nameLength) + At(p - 12) + " leads outside the file");
+        const unsigned char* name = end - 12 - nameLength;
+        if (name[nameLength - 1] != 0)
+            return problem("stored name" + At(nameStart) + " has no zero byte at its end");
+        if (bodyLength < 0 || bodyLength > nameStart)
+            return problem("body length " + std::to_string(bodyLength) + At(p - 8) + " leads outside the file");
+        PackageEntry entry;
+        entry.nBodyOffset = nameStart - bodyLength;
+        entry.nNameOffset = nameStart;
+        entry.nBodyLength = bodyLength;
+        std::memcpy(entry.szName, name, static_cast<std::size_t>(nameLength));
+        if (!IsPlainFileName(entry.szName))
+            problem("stored name \"" + std::string(entry.szName) + "\"" + At(nameStart) + " is not a plain file name");
+        layout.entries.push_back(entry);
+        p = entry.nBodyOffset;
+    }
+}
+
+void CPackageFile::LoadDirectory()
+{
+    // A damaged package keeps the entries found behind the damage; the
+    // walk never leaves the file and always ends.
+    PackageLayout layout;
+    WalkPackage(layout);
+    m_entries = std::move(layout.entries);
+    m_bDirLoaded = true;
+}
+
+int CPackageFile::FindEntry(const std::string& name)
+{
+    if (!m_bDirLoaded)
+        LoadDirectory();
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        if (str::Contains(m_entries[i].szName, name))
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool CPackageFile::ExtractFile(const std::string& name, const std::string& dest)
+{
+    const int index = FindEntry(name);
+    if (index < 0) {
+        ShowError("Cannot find " + name + " in this file.");
+        return false;
+    }
+    const PackageEntry entry = m_entries[static_cast<std::size_t>(index)];
+    // A stored name that becomes part of the destination must not lead out
+    // of the folder the script names: appended here, or put there by the
+    // caller (as extracting everything into a folder does).
+    const bool appended = !dest.empty() && dest.back() == '\\';
+    const std::string partName = appended ? std::string(entry.szName) : name;
+    if ((appended || str::EndsWith(dest, name)) && !IsPlainFileName(partName)) {
+        ShowError("Cannot extract " + partName + ": a stored name must be a plain file name.");
+        return false;
+    }
+    return ExtractEntry(entry, appended ? dest + entry.szName : dest);
+}
+
+bool CPackageFile::ExtractEntry(const PackageEntry& entry, const std::string& dest)
+{
+    // Writing over the package being read would destroy it before it is read.
+    CFile probe;
+    CFile out;
+    if ((probe.Open(dest, CFile::Mode::Read) && probe.IsSameFile(m_fileSelf))
+        || !out.Open(dest, CFile::Mode::CreateWrite)) {
+        ShowError("Cannot create " + dest + ".");
+        return false;
+    }
+    probe.Close();
+    char* buffer = Buffer();
+    std::int64_t left = entry.nBodyLength;
+    bool readOk = m_fileSelf.Seek(entry.nBodyOffset);
+    while (readOk && left > 0) {
+        const std::int64_t n = m_fileSelf.Read(buffer, static_cast<std::size_t>(std::min<std::int64_t>(left, kCopyBufferSize)));
+        readOk = n > 0;
+        if (!readOk)
+            break;
+        if (!out.Write(buffer, static_cast<std::size_t>(n))) {
+            out.Close();
+            DeleteFileAt(dest);
+            ShowError("Cannot write " + dest + ". Perhaps the disk is full.");
+            return false;
+        }
+        left -= n;
+    }
+    out.Close();
+    if (!readOk) {
+        DeleteFileAt(dest);
+        ShowError("Cannot read " + std::string(entry.szName) + " from " + m_strSelfPath + ".");
+        return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- writing
+
+std::string CPackageFile::GetStoredName(const std::string& path)
+{
+    return GetFileNamePart(path);
+}
+
+std::string CPackageFile::GetOutputError(const std::string& fallback) const
+{
+    return m_strOutError.empty() ? fallback : m_strOutError;
+}
+
+bool CPackageFile::FailOutput(const std::string& message)
+{
+    // A half-written installer is of no use, and may be large: remove it.
+    m_strOutError = message;
+    if (m_fileOut.IsOpen()) {
+        m_fileOut.Close();
+        DeleteFileAt(m_strOutPath);
+    }
+    return false;
+}
+
+bool CPackageFile::WriteOut(const void* data, std::size_t size)
+{
+    if (!m_fileOut.Write(data, size))
+        return FailOutput("Error : Cannot write " + m_strOutPath + ". Perhaps the disk is full.");
+    m_nOutLength += static_cast<std::int64_t>(size);
+    return true;
+}
+
+bool CPackageFile::CreateOutput(const std::string& path)
+{
+    m_strOutError.clear();
+    m_fileOut.Close();
+    const std::int64_t stubLength = SelfLength();
+    if (stubLength < 0) {
+        m_strOutError = "Error : Cannot read " + m_strSelfPath + ".";
+        return false;
+    }
+    if (stubLength + 4 > kMaxInstallerSize) {
+        m_strOutError = TooLarge(path);
+        return false;
+    }
+    // The stub itself is never the output: emptying it would lose the very
+    // bytes to be copied. Checked by identity, before anything is emptied.
+    CFile probe;
+    if (probe.Open(path, CFile::Mode::Read) && probe.IsSameFile(m_fileSelf))
+        return false;
+    probe.Close();
+    if (!m_fileOut.Open(path, CFile::Mode::CreateWrite))
+        return false;
+    m_strOutPath = path;
+    m_nOutLength = 0;
+    // An installer starts as the program that built it does.
+    m_fileOut.CopyPermissionsFrom(m_fileSelf);
+
+    char* buffer = Buffer();
+    if (!m_fileSelf.Seek(0))
+        return FailOutput("Error : Cannot read " + m_strSelfPath + ".");
+    while (m_nOutLength < stubLength) {
+        const std::int64_t n = m_fileSelf.Read(buffer, static_cast<std::size_t>(std::min<std::int64_t>(stubLength - m_nOutLength, kCopyBufferSize)));
+        if (n < 0)
+            return FailOutput("Error : Cannot read " + m_strSelfPath + ".");
+        if (n == 0)
+            break;
+        if (!WriteOut(buffer, static_cast<std::size_t>(n)))
+            return false;
+    }
+    unsigned char marker[4];
+    PutInt32(marker, static_cast<std::uint32_t>(m_nStubMarker));
+    return WriteOut(marker, sizeof marker);
+}
+
+bool CPackageFile::AddFile(const std::string& path, const CopyProgress& progress)
+{
+    CFile in;
+    if (!in.Open(path, CFile::Mode::Read))
+        return false;
+    if (in.IsSameFile(m_fileOut))
+        return FailOutput("Error : Cannot add " + path + " to sfx: it is the output file.");
+    const std::string name = GetStoredName(path);
+    const std::int64_t recordExtra = static_cast<std::int64_t>(name.size()) + 1 + 12;
+    const std::int64_t total = in.GetLength();
+    if (m_nOutLength + total + recordExtra > kMaxInstallerSize)
+        return FailOutput(TooLarge(m_strOutPath));
+
+    char* buffer = Buffer();
+    std::int64_t copied = 0;
+    for (;;) {
+        const std::int64_t n = in.Read(buffer, kCopyBufferSize);
+        if (n < 0)
+            return FailOutput("Error : Cannot read " + path + ".");
+        if (n == 0)
+            break;
+        // The file may grow while it is copied; the limit holds all the same.
+        if (m_nOutLength + n + recordExtra > kMaxInstallerSize)
+            return FailOutput(TooLarge(m_strOutPath));
+        if (!WriteOut(buffer, static_cast<std::size_t>(n)))
+            return false;
+        copied += n;
+        if (progress)
+            progress(copied, std::max(total, copied));
+    }
+
+    std::string record = name;
+    record.append(13, '\0');
+    auto* fields = reinterpret_cast<unsigned char*>(record.data() + name.size() + 1);
+    PutInt32(fields, static_cast<std::uint32_t>(name.size() + 1));
+    PutInt32(fields + 4, static_cast<std::uint32_t>(copied));
+    PutInt32(fields + 8, static_cast<std::uint32_t>(m_nFileMarker));
+    return WriteOut(record.data(), record.size());
+}
+
+bool CPackageFile::AddText(const std::string& text)
+{
+    if (m_nOutLength + static_cast<std::int64_t>(text.size()) + 9 > kMaxInstallerSize)
+        return FailOutput(TooLarge(m_strOutPath));
+    unsigned char fields[9] = {};
+    PutInt32(fields + 1, static_cast<std::uint32_t>(text.size() + 1));
+    PutInt32(fields + 5, static_cast<std::uint32_t>(m_nTextMarker));
+    return WriteOut(text.data(), text.size()) && WriteOut(fields, sizeof fields);
+}
+
+void CPackageFile::CloseOutput()
+{
+    m_fileOut.Close();
+}
