@@ -1,5 +1,8 @@
-// Commands that show how a script is read: the pair list, the section lines
-// and key values, exactly as the installer and the builder see them.
+// Commands that show how a script is read: the pair list, the section lines,
+// key values and the directory macros, exactly as the installer and the
+// builder see them.
+#include "platform/posix/PosixFolders.h"
+#include "script/Paths.h"
 #include "script/Script.h"
 #include "tools/Commands.h"
 
@@ -21,6 +24,11 @@ std::string Json(const nlohmann::json& value)
 struct ScriptArgs {
     std::string script;
     std::string name;
+};
+
+struct ExpandArgs {
+    std::string text;
+    bool dir = false;
 };
 
 // Loads the script file named on the command line; on failure sets status.
@@ -74,5 +82,20 @@ void AddScriptCommands(CLI::App& app, int& status)
         if (!LoadScript(keyArgs->script, script, status))
             return;
         std::cout << Json(script.GetKeyValue(keyArgs->name)) << '\n';
+    });
+
+    auto expandArgs = std::make_shared<ExpandArgs>();
+    CLI::App* expand = app.add_subcommand("expand", "Print TEXT with WINDIR, CURDIR and DSKDIR expanded, as the installer expands a path (JSON string)");
+    expand->add_option("TEXT", expandArgs->text, "text holding macro words, e.g. 'CURDIR\\help'")->required();
+    expand->add_flag("--dir", expandArgs->dir, "expand as a target directory (ends in a backslash), as ExtractAll does");
+    expand->callback([expandArgs] {
+        // CURDIR is the folder of sfxtool itself here, not of an installer.
+        const CPosixFolders folders;
+        std::string text = expandArgs->text;
+        if (expandArgs->dir)
+            ExpandMacrosDir(text, folders);
+        else
+            ExpandMacros(text, folders);
+        std::cout << Json(text) << '\n';
     });
 }
