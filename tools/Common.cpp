@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
@@ -14,6 +15,12 @@ int Fail(int code, const std::string& message)
 
 bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& error)
 {
+    // A directory opens as a stream and reads as nothing: say so instead.
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        error = "cannot read " + path + ": " + std::strerror(EISDIR);
+        return false;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         error = "cannot read " + path + ": " + std::strerror(errno);
