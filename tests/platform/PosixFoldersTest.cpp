@@ -71,6 +71,9 @@ struct UserDirsCase {
     std::string desktop; // a leading "$HOME" stands for the test's home folder
 };
 
+// Failure messages name the case rather than dumping its bytes.
+void PrintTo(const UserDirsCase& c, std::ostream* os) { *os << c.name; }
+
 class UserDirsTest : public PosixFoldersTest, public testing::WithParamInterface<UserDirsCase> {};
 
 TEST_P(UserDirsTest, ReadsDesktopEntry)

@@ -11,6 +11,9 @@ struct PairsCase {
     CStringArray pairs;
 };
 
+// Failure messages name the case rather than dumping its bytes.
+void PrintTo(const PairsCase& c, std::ostream* os) { *os << c.name; }
+
 CStringArray TaskPairs(const std::string& lines)
 {
     CScript script("[Tasks]\r\n" + lines + "\r\n");
@@ -81,6 +84,8 @@ struct SectionCase {
     std::string section;
     CStringArray pairs;
 };
+
+void PrintTo(const SectionCase& c, std::ostream* os) { *os << c.name; }
 
 std::string SectionCaseName(const testing::TestParamInfo<SectionCase>& info)
 {

@@ -17,6 +17,9 @@ struct SplitCase {
     PathParts parts;
 };
 
+// Failure messages name the case rather than dumping its bytes.
+void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.name; }
+
 class SplitPathTest : public testing::TestWithParam<SplitCase> {};
 
 TEST_P(SplitPathTest, SplitsLikeTheRuntime)
@@ -69,6 +72,8 @@ struct ExeDirCase {
     std::string dir;
 };
 
+void PrintTo(const ExeDirCase& c, std::ostream* os) { *os << c.name; }
+
 class ExeDirTest : public testing::TestWithParam<ExeDirCase> {};
 
 TEST_P(ExeDirTest, CutsAtLastSeparator)
@@ -91,6 +96,8 @@ struct ExpandCase {
     std::string expanded;
     std::string expandedDir;
 };
+
+void PrintTo(const ExpandCase& c, std::ostream* os) { *os << c.name; }
 
 class ExpandTest : public testing::TestWithParam<ExpandCase> {};
 

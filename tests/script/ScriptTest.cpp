@@ -19,6 +19,9 @@ struct NextLineCase {
     std::size_t nextPos;
 };
 
+// Failure messages name the case rather than dumping its bytes.
+void PrintTo(const NextLineCase& c, std::ostream* os) { *os << c.name; }
+
 class NextLineTest : public testing::TestWithParam<NextLineCase> {};
 
 TEST_P(NextLineTest, TakesLineAndMovesPast)
@@ -44,6 +47,8 @@ struct CommentCase {
     std::string stripped;
 };
 
+void PrintTo(const CommentCase& c, std::ostream* os) { *os << c.name; }
+
 class StripCommentTest : public testing::TestWithParam<CommentCase> {};
 
 TEST_P(StripCommentTest, CutsAtFirstSemicolon)
@@ -67,6 +72,8 @@ struct SectionCase {
     std::string text;
 };
 
+void PrintTo(const SectionCase& c, std::ostream* os) { *os << c.name; }
+
 class GetSectionTest : public testing::TestWithParam<SectionCase> {};
 
 TEST_P(GetSectionTest, RunsFromHeaderToNextBracket)
@@ -88,6 +95,8 @@ struct LinesCase {
     std::string script;
     CStringArray lines;
 };
+
+void PrintTo(const LinesCase& c, std::ostream* os) { *os << c.name; }
 
 class SectionLinesTest : public testing::TestWithParam<LinesCase> {};
 
@@ -120,6 +129,8 @@ struct KeyCase {
     std::string script;
     std::string value;
 };
+
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
 
 class KeyValueTest : public testing::TestWithParam<KeyCase> {};
 
