@@ -68,28 +68,33 @@ namespace {
 // could not shorten the line (no blank before the next colon, or only at its
 // very start) takes the text up to that colon as its value and ends the line,
 // so every line ends.
-void SplitLine(std::string rest, CStringArray& pairs)
+void SplitLine(std::string_view rest, CStringArray& pairs)
 {
+    // What remains only loses its front, so the first '=' stays where it is
+    // until it is cut off: finding it once per cut keeps long lines linear.
+    std::size_t eq = rest.find('=');
     bool firstPair = true;
     for (;;) {
-        std::size_t sep = rest.find('=');
-        if (sep == std::string::npos)
+        std::size_t sep = eq;
+        if (sep == std::string_view::npos)
             sep = rest.find(':');
-        if (sep == std::string::npos)
+        if (sep == std::string_view::npos)
             return;
 
-        std::string name = rest.substr(0, sep);
+        std::string name(rest.substr(0, sep));
         const std::size_t next = rest.find(':', sep + 1);
-        std::string value = rest.substr(sep + 1, next == std::string::npos ? std::string::npos : next - sep - 1);
+        std::string value(rest.substr(sep + 1, next == std::string_view::npos ? std::string_view::npos : next - sep - 1));
         str::Trim(value);
 
         bool more = false;
-        if (next != std::string::npos) {
+        if (next != std::string_view::npos) {
             const std::size_t blank = rest.rfind(' ', next - 1);
-            if (blank != std::string::npos && blank > 0) {
+            if (blank != std::string_view::npos && blank > 0) {
                 const std::size_t cut = value.rfind(' ');
                 value.erase(cut == std::string::npos ? 0 : cut);
-                rest.erase(0, blank);
+                rest.remove_prefix(blank);
+                if (eq != std::string_view::npos)
+                    eq = eq >= blank ? eq - blank : rest.find('=');
                 more = true;
             }
         }
@@ -126,6 +131,6 @@ void CScript::GetSectionPairs(const std::string& name, CStringArray& pairs) cons
             continue;
         if (StripComment(line).empty())
             continue;
-        SplitLine(std::move(line), pairs);
+        SplitLine(line, pairs);
     }
 }
