@@ -247,28 +247,31 @@ bool CPackageFile::ExtractEntry(const PackageEntry& entry, const std::string& de
     }
     probe.Close();
     char* buffer = Buffer();
+    std::string error;
     std::int64_t left = entry.nBodyLength;
-    bool readOk = m_fileSelf.Seek(entry.nBodyOffset);
-    while (readOk && left > 0) {
+    if (!m_fileSelf.Seek(entry.nBodyOffset))
+        left = -1;
+    while (left > 0) {
         const std::int64_t n = m_fileSelf.Read(buffer, static_cast<std::size_t>(std::min<std::int64_t>(left, kCopyBufferSize)));
-        readOk = n > 0;
-        if (!readOk)
+        if (n <= 0)
             break;
         if (!out.Write(buffer, static_cast<std::size_t>(n))) {
-            out.Close();
-            DeleteFileAt(dest);
-            ShowError("Cannot write " + dest + ". Perhaps the disk is full.");
-            return false;
+            error = "Cannot write " + dest + ". Perhaps the disk is full.";
+            break;
         }
         left -= n;
     }
+    if (error.empty() && left != 0)
+        error = "Cannot read " + std::string(entry.szName) + " from " + m_strSelfPath + ".";
+    if (error.empty())
+        return true;
+    // A part of a file is not the file: remove it (a plain file only).
+    const bool remove = out.IsRegularFile();
     out.Close();
-    if (!readOk) {
+    if (remove)
         DeleteFileAt(dest);
-        ShowError("Cannot read " + std::string(entry.szName) + " from " + m_strSelfPath + ".");
-        return false;
-    }
-    return true;
+    ShowError(error);
+    return false;
 }
 
 // ---------------------------------------------------------------- writing
@@ -287,10 +290,10 @@ bool CPackageFile::FailOutput(const std::string& message)
 {
     // A half-written installer is of no use, and may be large: remove it.
     m_strOutError = message;
-    if (m_fileOut.IsOpen()) {
-        m_fileOut.Close();
+    const bool remove = m_fileOut.IsRegularFile();
+    m_fileOut.Close();
+    if (remove)
         DeleteFileAt(m_strOutPath);
-    }
     return false;
 }
 
@@ -325,8 +328,10 @@ bool CPackageFile::CreateOutput(const std::string& path)
         return false;
     m_strOutPath = path;
     m_nOutLength = 0;
-    // An installer starts as the program that built it does.
-    m_fileOut.CopyPermissionsFrom(m_fileSelf);
+    // An installer starts as the program that built it does. A device or
+    // pipe named as the output keeps its own permissions.
+    if (m_fileOut.IsRegularFile())
+        m_fileOut.CopyPermissionsFrom(m_fileSelf);
 
     char* buffer = Buffer();
     if (!m_fileSelf.Seek(0))

@@ -38,6 +38,9 @@ public:
     bool SeekToEnd();
     // Length of the open file, -1 on error.
     std::int64_t GetLength() const;
+    // True for a plain file (not a device, pipe or folder): only such a
+    // file may be removed when writing it failed.
+    bool IsRegularFile() const;
     // True when both handles are open on the same file (by identity, not name).
     bool IsSameFile(const CFile& other) const;
     // Makes the file's permission bits those of other (an installer is as

@@ -203,6 +203,12 @@ std::int64_t CFile::GetLength() const
     return st.st_size;
 }
 
+bool CFile::IsRegularFile() const
+{
+    struct stat st;
+    return m_handle >= 0 && ::fstat(Fd(m_handle), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 bool CFile::IsSameFile(const CFile& other) const
 {
     struct stat a, b;

@@ -1,0 +1,104 @@
+// The layout on disk, checked byte by byte against a fully worked example.
+#include "PackageTestUtil.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace pkgtest;
+
+std::time_t March7th2002(int hour)
+{
+    std::tm tm{};
+    tm.tm_year = 102;
+    tm.tm_mon = 2;
+    tm.tm_mday = 7;
+    tm.tm_hour = hour;
+    tm.tm_min = 5;
+    tm.tm_sec = 31;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
+TEST(CompileLine, EnglishPictures)
+{
+    EXPECT_EQ(FormatCompileLine(March7th2002(9)), " Compiled : Mar. 07, 2002 09:05:31 AM");
+    EXPECT_EQ(FormatCompileLine(March7th2002(21)), " Compiled : Mar. 07, 2002 09:05:31 PM");
+    EXPECT_EQ(FormatCompileLine(March7th2002(0)), " Compiled : Mar. 07, 2002 12:05:31 AM");
+}
+
+TEST(Layout, WorkedExample)
+{
+    TempDir dir;
+    const std::string stub = Stub(262144);
+    const std::string first = Pattern(10504, 1);
+    const std::string second = Pattern(398, 2);
+    WriteBytes(dir / "stub", stub);
+    WriteBytes(dir / "firstdoc.txt", first);
+    WriteBytes(dir / "readme12.txt", second);
+
+    std::string script = "[Setup]\r\nOutputFile=" + (dir / "out.exe") + "\r\n[Files]\r\n" + (dir / "firstdoc.txt")
+        + "\r\n" + (dir / "readme12.txt") + "\r\n[Tasks]\r\n; ";
+    script += std::string(2260 - 2 - script.size(), 'x') + "\r\n";
+    ASSERT_EQ(script.size(), 2260u);
+
+    FakeMessageBox box;
+    CPackageFile reader(dir / "stub", box);
+    FakeFolders folders(dir / "stub");
+    FakeReport report;
+    BuildOptions options;
+    options.clock = [] { return March7th2002(9); };
+    ASSERT_TRUE(BuildArchive(reader, CScript(script), folders, report, options));
+
+    const std::string out = ReadBytes(dir / "out.exe");
+    ASSERT_EQ(out.size(), 275415u);
+    EXPECT_TRUE(out.substr(0, 0x40000) == stub);
+
+    struct Field {
+        std::size_t offset;
+        std::string bytes;
+    };
+    const Field fields[] = {
+        {0x40000, Int32(1983)},
+        {0x40004, first},
+        {0x4290C, std::string("firstdoc.txt") + '\0'},
+        {0x42919, Int32(13)},
+        {0x4291D, Int32(10504)},
+        {0x42921, Int32(1984)},
+        {0x42925, second},
+        {0x42AB3, std::string("readme12.txt") + '\0'},
+        {0x42AC0, Int32(13)},
+        {0x42AC4, Int32(398)},
+        {0x42AC8, Int32(1984)},
+        {0x42ACC, std::string(" Compiled : Mar. 07, 2002 09:05:31 AM") + '\0'},
+        {0x42AF2, Int32(38)},
+        {0x42AF6, Int32(1985)},
+        {0x42AFA, script + '\0'},
+        {0x433CF, Int32(2261)},
+        {0x433D3, Int32(1985)},
+    };
+    for (const Field& field : fields)
+        EXPECT_TRUE(out.substr(field.offset, field.bytes.size()) == field.bytes) << std::hex << field.offset;
+    EXPECT_EQ(out.substr(0x433CF, 4), std::string("\xD5\x08\x00\x00", 4));
+
+    // The reader finds the same structure.
+    FakeMessageBox readBox;
+    CPackageFile installer(dir / "out.exe", readBox);
+    EXPECT_EQ(installer.ReadNextText(), script);
+    EXPECT_EQ(installer.ReadNextText(), " Compiled : Mar. 07, 2002 09:05:31 AM");
+    EXPECT_EQ(installer.ReadNextText(), "");
+    installer.LoadDirectory();
+    ASSERT_EQ(installer.m_entries.size(), 2u);
+    EXPECT_STREQ(installer.m_entries[0].szName, "readme12.txt");
+    EXPECT_EQ(installer.m_entries[0].nBodyOffset, 0x42925);
+    EXPECT_EQ(installer.m_entries[0].nNameOffset, 0x42AB3);
+    EXPECT_EQ(installer.m_entries[0].nBodyLength, 398);
+    EXPECT_STREQ(installer.m_entries[1].szName, "firstdoc.txt");
+    EXPECT_EQ(installer.m_entries[1].nBodyOffset, 0x40004);
+    EXPECT_EQ(installer.m_entries[1].nBodyLength, 10504);
+    PackageLayout layout;
+    EXPECT_TRUE(installer.WalkPackage(layout)) << layout.problem;
+    EXPECT_EQ(layout.nStubLength, 0x40000);
+}
+
+} // namespace
