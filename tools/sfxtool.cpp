@@ -11,6 +11,7 @@ int main(int argc, char** argv)
 
     int status = kExitOk;
     AddScriptCommands(app, status);
+    AddPackageCommands(app, status);
 
     try {
         app.parse(argc, argv);

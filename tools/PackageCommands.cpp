@@ -1,0 +1,332 @@
+// Commands over installers: build one from a script without the editor, and
+// look into one (list, extract, script, info, verify) through the same reader
+// the installer itself uses.
+#include "package/Builder.h"
+#include "platform/posix/PosixFolders.h"
+#include "script/StrUtil.h"
+#include "tools/Commands.h"
+
+#include <CLI/CLI.hpp>
+#include <nlohmann/json.hpp>
+
+#include <clocale>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+
+namespace {
+
+// Stored names and texts are bytes, not necessarily UTF-8.
+std::string Json(const nlohmann::json& value)
+{
+    return value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+// The reader's boxes become lines on stderr; the last one is kept so a
+// command can tell a missing entry from a file it could not write.
+class CConsoleBox : public IMessageBox {
+public:
+    int Show(const std::string& text, const std::string&, unsigned) override
+    {
+        Fail(kExitBad, text);
+        m_last = text;
+        return IDOK;
+    }
+    const std::string& Last() const { return m_last; }
+
+private:
+    std::string m_last;
+};
+
+// The builder's "running executable" is the stub: the default output lands
+// beside it, as it lands beside the editor that builds.
+class CStubFolders : public CPosixFolders {
+public:
+    explicit CStubFolders(std::string stub) : m_stub(std::move(stub)) {}
+    std::string ModuleFileName() const override { return m_stub; }
+
+private:
+    std::string m_stub;
+};
+
+class CConsoleBuildReport : public IBuildReport {
+public:
+    void SetStatus(const std::string& text) override { std::cerr << str::Trimmed(text) << '\n'; }
+    int MessageBox(const std::string& text, const std::string&, unsigned style) override
+    {
+        // Errors were already shown as the status line; the test question
+        // is answered No, leaving just its first line.
+        if ((style & MB_TYPEMASK) == MB_YESNO)
+            std::cerr << text.substr(0, text.find('\n')) << '\n';
+        return IDNO;
+    }
+    void StartFile(const std::string&) override {}
+    void Progress(const std::string& path, std::int64_t done, std::int64_t total) override
+    {
+        if (total < kProgressFrom)
+            return;
+        const int step = static_cast<int>(done * 10 / total);
+        if (path != m_path) {
+            m_path = path;
+            m_step = 0;
+        }
+        if (step > m_step) {
+            m_step = step;
+            std::cerr << "  " << step * 10 << "% of " << path << '\n';
+        }
+    }
+
+private:
+    static constexpr std::int64_t kProgressFrom = 64 << 20;
+    std::string m_path;
+    int m_step = 0;
+};
+
+std::string DefaultStub()
+{
+    const std::string self = CPosixFolders().ModuleFileName();
+    return (std::filesystem::path(self).parent_path() / "sfxpack").string();
+}
+
+// Opens an installer; false (status set) when the file cannot be read.
+bool OpenInstaller(const std::string& path, std::unique_ptr<CPackageFile>& reader, IMessageBox& box, int& status)
+{
+    reader = std::make_unique<CPackageFile>(path, box);
+    if (!reader->m_fileSelf.IsOpen()) {
+        status = Fail(kExitUsage, "cannot read " + path);
+        return false;
+    }
+    return true;
+}
+
+// Walks the installer; false (status set) when it holds no package at all.
+bool HasPackage(const std::string& path, CPackageFile& reader, PackageLayout& layout, int& status)
+{
+    reader.WalkPackage(layout);
+    if (!layout.bHasPackage) {
+        status = Fail(kExitBad, path + ": " + layout.problem);
+        return false;
+    }
+    return true;
+}
+
+struct BuildArgs {
+    std::string script;
+    std::string stub;
+    std::string output;
+};
+
+void RunBuild(const BuildArgs& args, int& status)
+{
+    std::string text, error;
+    if (!ReadFileBytes(args.script, text, error)) {
+        status = Fail(kExitUsage, error);
+        return;
+    }
+    const std::string stubPath = args.stub.empty() ? DefaultStub() : args.stub;
+    CConsoleBox box;
+    std::unique_ptr<CPackageFile> stub;
+    if (!OpenInstaller(stubPath, stub, box, status))
+        return;
+    // The compile line is dated in the user's own language.
+    std::setlocale(LC_TIME, "");
+    CStubFolders folders(std::filesystem::absolute(stubPath).string());
+    CConsoleBuildReport report;
+    BuildOptions options;
+    options.outputFile = args.output;
+    if (!BuildArchive(*stub, CScript(std::move(text)), folders, report, options))
+        status = kExitBad;
+}
+
+struct InstallerArgs {
+    std::string installer;
+    std::string name;
+    std::string dest;
+    bool json = false;
+};
+
+void RunList(const InstallerArgs& args, int& status)
+{
+    CConsoleBox box;
+    std::unique_ptr<CPackageFile> reader;
+    PackageLayout layout;
+    if (!OpenInstaller(args.installer, reader, box, status) || !HasPackage(args.installer, *reader, layout, status))
+        return;
+    reader->LoadDirectory();
+    if (args.json) {
+        nlohmann::json list = nlohmann::json::array();
+        for (const PackageEntry& entry : reader->m_entries)
+            list.push_back({{"name", entry.szName}, {"length", entry.nBodyLength}, {"offset", entry.nBodyOffset}});
+        std::cout << Json(list) << '\n';
+        return;
+    }
+    for (const PackageEntry& entry : reader->m_entries)
+        std::cout << entry.szName << '\t' << entry.nBodyLength << '\n';
+}
+
+void RunExtract(const InstallerArgs& args, int& status)
+{
+    CConsoleBox box;
+    std::unique_ptr<CPackageFile> reader;
+    PackageLayout layout;
+    if (!OpenInstaller(args.installer, reader, box, status) || !HasPackage(args.installer, *reader, layout, status))
+        return;
+    if (!reader->ExtractFile(args.name, args.dest)) {
+        const bool packageFault = box.Last().starts_with("Cannot find ") || box.Last().starts_with("Cannot extract ");
+        status = packageFault ? kExitBad : kExitUsage;
+    }
+}
+
+void RunExtractAll(const InstallerArgs& args, int& status)
+{
+    CConsoleBox box;
+    std::unique_ptr<CPackageFile> reader;
+    PackageLayout layout;
+    if (!OpenInstaller(args.installer, reader, box, status) || !HasPackage(args.installer, *reader, layout, status))
+        return;
+    if (!CreateDirectoryAt(args.dest)) {
+        status = Fail(kExitUsage, "cannot create " + args.dest);
+        return;
+    }
+    std::string dir = args.dest;
+    if (!str::EndsWith(dir, "/") && !str::EndsWith(dir, "\\"))
+        dir += '/';
+    reader->LoadDirectory();
+    // Each entry's own body, the file added first written first: where
+    // names repeat, the one added last stays, as `extract` would give it.
+    int written = 0;
+    for (auto entry = reader->m_entries.rbegin(); entry != reader->m_entries.rend(); ++entry) {
+        if (!CPackageFile::IsPlainFileName(entry->szName)) {
+            status = Fail(kExitBad, std::string("Cannot extract ") + entry->szName + ": a stored name must be a plain file name.");
+            continue;
+        }
+        if (!reader->ExtractEntry(*entry, dir + entry->szName)) {
+            status = kExitUsage;
+            continue;
+        }
+        ++written;
+    }
+    std::cerr << written << " of " << reader->m_entries.size() << " files extracted to " << args.dest << '\n';
+}
+
+void RunScript(const InstallerArgs& args, int& status)
+{
+    CConsoleBox box;
+    std::unique_ptr<CPackageFile> reader;
+    PackageLayout layout;
+    if (!OpenInstaller(args.installer, reader, box, status) || !HasPackage(args.installer, *reader, layout, status))
+        return;
+    const std::string script = reader->ReadNextText();
+    std::cout.write(script.data(), static_cast<std::streamsize>(script.size()));
+}
+
+void RunInfo(const InstallerArgs& args, int& status)
+{
+    CConsoleBox box;
+    std::unique_ptr<CPackageFile> reader;
+    PackageLayout layout;
+    if (!OpenInstaller(args.installer, reader, box, status) || !HasPackage(args.installer, *reader, layout, status))
+        return;
+    const std::string script = reader->ReadNextText();
+    const std::string compile = script.empty() ? std::string() : reader->ReadNextText();
+    std::int64_t bodies = 0;
+    for (const PackageEntry& entry : layout.entries)
+        bodies += entry.nBodyLength;
+    const bool stubFound = layout.nStubLength >= 0;
+    if (args.json) {
+        nlohmann::json info = {
+            {"file", args.installer},
+            {"size", layout.nFileLength},
+            {"stub", stubFound ? nlohmann::json(layout.nStubLength) : nlohmann::json()},
+            {"package", stubFound ? nlohmann::json(layout.nFileLength - layout.nStubLength) : nlohmann::json()},
+            {"files", layout.entries.size()},
+            {"bodies", bodies},
+            {"compiled", compile},
+            {"script", script.size()},
+            {"wellFormed", layout.problem.empty()},
+            {"problem", layout.problem},
+        };
+        std::cout << Json(info) << '\n';
+        return;
+    }
+    std::cout << "file      " << args.installer << '\n'
+              << "size      " << layout.nFileLength << " bytes\n";
+    if (stubFound) {
+        std::cout << "stub      " << layout.nStubLength << " bytes\n"
+                  << "package   " << layout.nFileLength - layout.nStubLength << " bytes\n";
+    }
+    std::cout << "files     " << layout.entries.size() << " (" << bodies << " bytes)\n"
+              << "compiled  " << str::Trimmed(compile) << '\n'
+              << "script    " << script.size() << " bytes\n"
+              << "check     " << (layout.problem.empty() ? std::string("well-formed") : layout.problem) << '\n';
+}
+
+void RunVerify(const InstallerArgs& args, int& status)
+{
+    CConsoleBox box;
+    std::unique_ptr<CPackageFile> reader;
+    if (!OpenInstaller(args.installer, reader, box, status))
+        return;
+    PackageLayout layout;
+    if (!reader->WalkPackage(layout)) {
+        status = Fail(kExitBad, args.installer + ": " + layout.problem);
+        return;
+    }
+    std::cout << args.installer << ": ok, " << layout.entries.size() << " files, package of "
+              << layout.nFileLength - layout.nStubLength << " bytes behind a stub of " << layout.nStubLength << " bytes\n";
+}
+
+using Runner = void (*)(const InstallerArgs&, int&);
+
+CLI::App* AddInstallerCommand(CLI::App& app, int& status, const char* name, const char* help, Runner run,
+                              std::shared_ptr<InstallerArgs> args)
+{
+    CLI::App* command = app.add_subcommand(name, help);
+    command->add_option("INSTALLER", args->installer, "an installer built by sfxpack or sfxtool build")->required();
+    command->callback([args, run, &status] { run(*args, status); });
+    return command;
+}
+
+} // namespace
+
+void AddPackageCommands(CLI::App& app, int& status)
+{
+    auto buildArgs = std::make_shared<BuildArgs>();
+    CLI::App* build = app.add_subcommand("build", "Build an installer from a script, as the editor's Create New Archive does");
+    build->add_option("SCRIPT", buildArgs->script, "script file ([Setup] OutputFile, [Files], [Tasks])")->required();
+    build->add_option("--stub", buildArgs->stub,
+                      "the program copied to the front of the installer (default: the sfxpack executable beside sfxtool)");
+    build->add_option("-o,--output", buildArgs->output,
+                      "the installer to write, instead of the script's OutputFile (default without either: myapp.exe beside the stub)");
+    build->footer("Status lines and progress go to stderr. [Files] paths and a relative OutputFile are taken from the current folder.");
+    build->callback([buildArgs, &status] { RunBuild(*buildArgs, status); });
+
+    auto listArgs = std::make_shared<InstallerArgs>();
+    CLI::App* list = AddInstallerCommand(app, status, "list", "List the packed files in reader order (added last first): name, TAB, length",
+                                         RunList, listArgs);
+    list->add_flag("--json", listArgs->json, "print a JSON array of {name, length, offset}");
+
+    auto extractArgs = std::make_shared<InstallerArgs>();
+    CLI::App* extract = AddInstallerCommand(app, status, "extract",
+                                            "Write the first file whose stored name contains NAME to DEST, as the installer's ExtractFile does",
+                                            RunExtract, extractArgs);
+    extract->add_option("NAME", extractArgs->name, "part of a stored name (case-sensitive)")->required();
+    extract->add_option("DEST", extractArgs->dest, "destination file; ending in a backslash: a folder for the stored name")->required();
+
+    auto allArgs = std::make_shared<InstallerArgs>();
+    CLI::App* all = AddInstallerCommand(app, status, "extract-all", "Write every packed file into DIR under its stored name",
+                                        RunExtractAll, allArgs);
+    all->add_option("DIR", allArgs->dest, "destination folder (its last level is created)")->required();
+
+    AddInstallerCommand(app, status, "script", "Print the installer's script, byte for byte", RunScript,
+                        std::make_shared<InstallerArgs>());
+
+    auto infoArgs = std::make_shared<InstallerArgs>();
+    CLI::App* info = AddInstallerCommand(app, status, "info", "Show the compile line, stub size, file count and sizes",
+                                         RunInfo, infoArgs);
+    info->add_flag("--json", infoArgs->json, "print a JSON object");
+
+    AddInstallerCommand(app, status, "verify",
+                        "Check the whole package structure; exit 0 only when well-formed, else one line says what is wrong and where",
+                        RunVerify, std::make_shared<InstallerArgs>());
+}
