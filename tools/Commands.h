@@ -17,6 +17,7 @@ enum ExitStatus : int {
 
 void AddScriptCommands(CLI::App& app, int& status);
 void AddPackageCommands(CLI::App& app, int& status);
+void AddRegCommands(CLI::App& app, int& status);
 
 // Prints "sfxtool: " + message on stderr and returns code.
 int Fail(int code, const std::string& message);

@@ -12,6 +12,7 @@ int main(int argc, char** argv)
     int status = kExitOk;
     AddScriptCommands(app, status);
     AddPackageCommands(app, status);
+    AddRegCommands(app, status);
 
     try {
         app.parse(argc, argv);

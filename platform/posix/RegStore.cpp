@@ -790,6 +790,22 @@ bool CRegStore::QueryValues(HKEY root, const std::string& path, std::vector<CReg
     return true;
 }
 
+bool CRegStore::QueryValue(HKEY root, const std::string& path, const std::string& name, CRegValue& value)
+{
+    std::vector<CRegValue> values;
+    if (!QueryValues(root, path, values))
+        return false;
+    for (CRegValue& candidate : values) {
+        if (EqualNoCase(candidate.name, name)) {
+            value = std::move(candidate);
+            return true;
+        }
+    }
+    const std::optional<CKeyPath> key = Resolve(root, path);
+    m_error = (name.empty() ? "no default value" : "no value \"" + name + "\"") + " in " + Describe(*key);
+    return false;
+}
+
 bool CRegStore::ExportHive(HKEY root, std::string& text)
 {
     m_error.clear();

@@ -49,6 +49,8 @@ public:
 
     // The values of an existing key, in the order they were first written.
     bool QueryValues(HKEY root, const std::string& path, std::vector<CRegValue>& values);
+    // One value of an existing key; "" names the default value.
+    bool QueryValue(HKEY root, const std::string& path, const std::string& name, CRegValue& value);
     // The whole hive of root as REGEDIT4 text; a hive never written holds
     // only its root key.
     bool ExportHive(HKEY root, std::string& text);
