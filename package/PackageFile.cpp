@@ -43,7 +43,7 @@ std::int64_t CPackageFile::SelfLength() const
 char* CPackageFile::Buffer()
 {
     if (!m_buffer)
-        m_buffer = std::make_unique<char[]>(kCopyBufferSize);
+        m_buffer = std::make_unique_for_overwrite<char[]>(kCopyBufferSize);
     return m_buffer.get();
 }
 
