@@ -12,7 +12,8 @@ struct FileDialogOptions {
     // Description and pattern pairs, each ended by '|':
     // "Ini File (*.ini)|*.ini|All Files (*.*)|*.*|".
     std::string filter;
-    // Appended to a typed name that has no extension; empty for none.
+    // Appended, after a dot, to a chosen name that has no extension; empty
+    // for none.
     std::string defaultExt;
     // The name the dialog starts with; empty for none.
     std::string fileName;
@@ -24,7 +25,8 @@ public:
     // Runs the dialog modally and returns the chosen file's full path, or an
     // empty text when the user cancelled. A save dialog accepts any name,
     // also that of a file that does not exist, and does not ask before an
-    // existing one is chosen. Once a file is chosen, its folder is the
-    // process's current folder: callers go on with the bare file name.
+    // existing one is chosen. Once a file is chosen, its folder becomes the
+    // process's current folder (when it can be entered), so a bare file name
+    // names the chosen file.
     virtual std::string DoModal(const FileDialogOptions& options) = 0;
 };
