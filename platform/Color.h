@@ -1,0 +1,15 @@
+// Colours as the program states them: 32-bit values laid out 0x00BBGGRR.
+#pragma once
+
+#include <cstdint>
+
+using COLORREF = std::uint32_t;
+
+constexpr COLORREF RGB(unsigned red, unsigned green, unsigned blue)
+{
+    return (red & 0xFF) | (green & 0xFF) << 8 | (blue & 0xFF) << 16;
+}
+
+constexpr unsigned GetRValue(COLORREF color) { return color & 0xFF; }
+constexpr unsigned GetGValue(COLORREF color) { return color >> 8 & 0xFF; }
+constexpr unsigned GetBValue(COLORREF color) { return color >> 16 & 0xFF; }
