@@ -17,7 +17,7 @@
 namespace {
 
 // Stored names and texts are bytes, not necessarily UTF-8.
-std::string Json(const nlohmann::json& value)
+std::string Dump(const nlohmann::ordered_json& value)
 {
     return value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
 }
@@ -154,14 +154,17 @@ void RunList(const InstallerArgs& args, int& status)
         return;
     reader->LoadDirectory();
     if (args.json) {
-        nlohmann::json list = nlohmann::json::array();
+        nlohmann::ordered_json list = nlohmann::ordered_json::array();
         for (const PackageEntry& entry : reader->m_entries)
             list.push_back({{"name", entry.szName}, {"length", entry.nBodyLength}, {"offset", entry.nBodyOffset}});
-        std::cout << Json(list) << '\n';
-        return;
+        std::cout << Dump(list) << '\n';
+    } else {
+        for (const PackageEntry& entry : reader->m_entries)
+            std::cout << entry.szName << '\t' << entry.nBodyLength << '\n';
     }
-    for (const PackageEntry& entry : reader->m_entries)
-        std::cout << entry.szName << '\t' << entry.nBodyLength << '\n';
+    // What the installer would see is listed; a damaged package still fails.
+    if (!layout.problem.empty())
+        status = Fail(kExitBad, args.installer + ": " + layout.problem);
 }
 
 void RunExtract(const InstallerArgs& args, int& status)
@@ -234,11 +237,12 @@ void RunInfo(const InstallerArgs& args, int& status)
         bodies += entry.nBodyLength;
     const bool stubFound = layout.nStubLength >= 0;
     if (args.json) {
-        nlohmann::json info = {
+        using Json = nlohmann::ordered_json;
+        const Json info = {
             {"file", args.installer},
             {"size", layout.nFileLength},
-            {"stub", stubFound ? nlohmann::json(layout.nStubLength) : nlohmann::json()},
-            {"package", stubFound ? nlohmann::json(layout.nFileLength - layout.nStubLength) : nlohmann::json()},
+            {"stub", stubFound ? Json(layout.nStubLength) : Json()},
+            {"package", stubFound ? Json(layout.nFileLength - layout.nStubLength) : Json()},
             {"files", layout.entries.size()},
             {"bodies", bodies},
             {"compiled", compile},
@@ -246,7 +250,7 @@ void RunInfo(const InstallerArgs& args, int& status)
             {"wellFormed", layout.problem.empty()},
             {"problem", layout.problem},
         };
-        std::cout << Json(info) << '\n';
+        std::cout << Dump(info) << '\n';
         return;
     }
     std::cout << "file      " << args.installer << '\n'
