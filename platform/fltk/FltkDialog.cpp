@@ -20,18 +20,16 @@ namespace {
 // The one dialog that receives the cancel key and the system menu.
 CFltkDialog* s_active = nullptr;
 
-// X11 takes window sizes of 1 to 32767 pixels; anything else is an error
-// that would end the program.
-constexpr int kMinWindowSide = 1;
-constexpr int kMaxWindowSide = 32767;
 // The smallest size a user can drag a resizable dialog to.
 constexpr int kMinResizableW = 160;
 constexpr int kMinResizableH = 120;
 constexpr int kMenuBarHeight = 25;
 
-int ClampSide(int side)
+// A window is at least one pixel (X11 refuses an empty one) and, as window
+// systems track it, at most as large as the screen.
+int ClampSide(int side, int screen)
 {
-    return std::clamp(side, kMinWindowSide, kMaxWindowSide);
+    return std::clamp(side, 1, std::max(1, screen));
 }
 
 // The application icon: the heading's colours with a band across the top.
@@ -264,8 +262,8 @@ void CFltkDialog::ApplyOuterRect(const COuterRect& rect)
 {
     if (!m_window)
         return;
-    const int w = ClampSide(rect.cx - m_frame.left - m_frame.right);
-    const int h = ClampSide(rect.cy - m_frame.top - m_frame.bottom);
+    const int w = ClampSide(rect.cx - m_frame.left - m_frame.right, Fl::w());
+    const int h = ClampSide(rect.cy - m_frame.top - m_frame.bottom, Fl::h());
     m_window->resize(rect.x + m_frame.left, rect.y + m_frame.top, w, h);
 }
 

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# The real installer, end to end: sfxtool builds it with the built sfxpack
+# as its stub; started, it shows its setup screen; its button runs the tasks
+# (files, registry, a message box); its close box ends it with status 0.
+# usage: installer_e2e.sh SFXPACK SFXTOOL XCLOSE SCREENSHOT-DIR
+set -euo pipefail
+sfxpack=$1 sfxtool=$2 xclose=$3
+SHOT=$4/installer-e2e-failed.png
+source "$(dirname "$0")/gui_lib.sh"
+
+work=$(mktemp -d)
+pid=
+cleanup() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+mkdir -p "$HOME/Desktop" "$work/src" "$work/inst"
+
+head -c 5000 /dev/urandom > "$work/src/app.bin"
+printf 'read me\n' > "$work/src/notes.txt"
+cat > "$work/src/setup.ini" <<'SCRIPT'
+[Setup]
+WindowTitle=E2E Setup Test
+Title=E2E App 1.0
+Readme=Line one\nLine two
+OK=Install
+Size=480,360
+
+[Files]
+app.bin
+notes.txt
+
+[Tasks]
+ExtractAll: DSKDIR\E2E
+ExtractFile: notes.txt To: CURDIR\notes-copy.txt
+WriteToFile: DSKDIR\E2E\installed.txt Text: yes Mode: CREATE
+WriteToFile: DSKDIR\E2E\installed.txt Text: again
+SetRegString: HKEY_CURRENT_USER Key: Software\E2E App Query: Path Value: installed here
+SetRegDword: HKEY_CURRENT_USER Key: Software\E2E App Query: Count Value: 12abc
+MessageBox: E2E done Icon: MB_ICONASTERISK please
+Status=Finished
+SCRIPT
+(cd "$work/src" && "$sfxtool" build --stub "$sfxpack" -o "$work/inst/e2e-setup" setup.ini) \
+    || fail "sfxtool build failed"
+
+"$work/inst/e2e-setup" & pid=$!
+main=$(wait_window "E2E Setup Test")
+[ "$(xdotool getwindowname "$main")" = "E2E Setup Test" ] || fail "wrong window title"
+geometry "$main"
+[ "$WIDTH" -eq 480 ] && [ "$HEIGHT" -eq 360 ] || fail "window is ${WIDTH}x${HEIGHT}, not 480x360"
+[ ! -e "$HOME/Desktop/E2E" ] || fail "tasks ran before the button was pressed"
+
+# The button's middle: 82 px from the right edge, 32 px from the bottom, 70 x 27.
+click "$main" $((WIDTH - 82 + 35)) $((HEIGHT - 32 + 13))
+wait_until 20 count_is 2 "E2E Setup Test" || fail "no message box after pressing the button"
+box=$(windows_named "E2E Setup Test" | grep -vx "$main" | head -1)
+geometry "$box"
+[ "$WIDTH" -lt 480 ] || fail "the message box is not a small window"
+click "$box" $((WIDTH / 2)) $((HEIGHT - 14 - 13))
+wait_until 20 count_is 1 "E2E Setup Test" || fail "the message box did not close"
+
+desk=$HOME/Desktop/E2E
+cmp -s "$desk/app.bin" "$work/src/app.bin" || fail "app.bin not extracted"
+cmp -s "$desk/notes.txt" "$work/src/notes.txt" || fail "notes.txt not extracted"
+cmp -s "$work/inst/notes-copy.txt" "$work/src/notes.txt" || fail "ExtractFile did not write CURDIR\\notes-copy.txt"
+[ "$(od -An -c "$desk/installed.txt" | tr -s ' ')" = " y e s \r \n a g a i n \r \n" ] \
+    || fail "installed.txt holds: $(od -c "$desk/installed.txt")"
+[ "$("$sfxtool" reg query HKEY_CURRENT_USER 'Software\E2E App' Path)" = \
+  '{"name":"Path","type":"REG_SZ","data":"installed here"}' ] || fail "registry string not written"
+[ "$("$sfxtool" reg query HKEY_CURRENT_USER 'Software\E2E App' Count)" = \
+  '{"name":"Count","type":"REG_DWORD","data":12}' ] || fail "registry number not written"
+
+"$xclose" "$main" || fail "cannot send the close request"
+wait_exit "$pid" 20
+pid=
+[ "$STATUS" -eq 0 ] || fail "the installer ended with status $STATUS"
+echo "installer end to end: ok"
