@@ -350,18 +350,4 @@ TEST(BuiltInSample, MixesLineEndsAsItAlwaysHas)
     EXPECT_EQ(sample.size(), 999u);
 }
 
-TEST(FileNameFromPath, KeepsNameAndExtensionOnly)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"a.ini", "a.ini"},
-        {R"(c:\dir\a.ini)", "a.ini"},
-        {"/home/u/s.inf", "s.inf"},
-        {R"(c:\dir/sub\x)", "x"},
-        {"dir/", ""},
-        {"", ""},
-    };
-    for (const auto& [path, name] : cases)
-        EXPECT_EQ(CColorEditCtrl::FileNameFromPath(path), name) << path;
-}
-
 } // namespace

@@ -3,6 +3,7 @@
 // GoogleTest before FLTK: the X11 headers define None, Bool and the like.
 #include <gtest/gtest.h>
 
+#include "../EditorFakes.h"
 #include "editor/ColorEditCtrl.h"
 #include "platform/fltk/FltkTextWidget.h"
 
@@ -17,25 +18,6 @@
 #include <vector>
 
 namespace {
-
-class CCaption : public IControl {
-public:
-    void SetWindowText(const std::string& text) override { m_caption = text; }
-    std::string GetWindowText() const override { return m_caption; }
-    void ShowWindow(bool) override {}
-    bool IsWindowVisible() const override { return true; }
-    void EnableWindow(bool) override {}
-    bool IsWindowEnabled() const override { return true; }
-    void MoveWindow(const CRect&) override {}
-    CRect GetWindowRect() const override { return {}; }
-
-    std::string m_caption = "Editor";
-};
-
-class CNoBoxes : public IMessageBox {
-public:
-    int Show(const std::string&, const std::string&, unsigned) override { return IDCANCEL; }
-};
 
 class FltkTextWidgetTest : public ::testing::Test {
 protected:
@@ -195,20 +177,12 @@ TEST_F(FltkTextWidgetTest, UndoAndRedoTakeTypingAsOneStep)
     // A new edit drops what could be redone; a new text drops everything.
     Key('e', "e");
     EXPECT_FALSE(m_widget->Redo());
+    Key(FL_BackSpace, "");
+    Key(FL_BackSpace, "");
+    m_widget->Undo();
+    EXPECT_EQ(m_widget->GetWindowText(), "1abc\r\ne2");
     m_widget->SetWindowText("new");
     EXPECT_FALSE(m_widget->Undo());
-}
-
-TEST_F(FltkTextWidgetTest, BackspacesUndoTogether)
-{
-    Show();
-    m_widget->SetWindowText("abcd");
-    m_widget->SetSel({4, 4});
-    Key(FL_BackSpace, "");
-    Key(FL_BackSpace, "");
-    EXPECT_EQ(m_widget->GetWindowText(), "ab");
-    m_widget->Undo();
-    EXPECT_EQ(m_widget->GetWindowText(), "abcd");
 }
 
 TEST_F(FltkTextWidgetTest, FileShortcutsReachTheWindowsMenu)
@@ -232,18 +206,12 @@ TEST_F(FltkTextWidgetTest, VisibleOnlyOnceTheWindowIsShown)
     EXPECT_FALSE(m_widget->IsWindowVisible());
 }
 
-TEST_F(FltkTextWidgetTest, MovesWithinItsParent)
-{
-    m_widget->MoveWindow({12, 12, 212, 112});
-    EXPECT_EQ(m_widget->GetWindowRect(), (CRect{12, 12, 212, 112}));
-}
-
 // The colouring logic over the real widget: non-ASCII text before a run must
 // not shift it, neither in the style buffer nor on screen.
 TEST_F(FltkTextWidgetTest, ColoursTheRightCharactersOfUtf8Text)
 {
-    CCaption caption;
-    CNoBoxes boxes;
+    CFakeWindow caption;
+    CFakeMessageBox boxes;
     CColorEditCtrl editor;
     editor.Attach(*m_widget, caption, boxes);
     Show();
