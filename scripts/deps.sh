@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-  libfltk1.3-dev libcli11-dev nlohmann-json3-dev
+  libfltk1.3-dev libxcursor-dev libxinerama-dev libcli11-dev nlohmann-json3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
 )
