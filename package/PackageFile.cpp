@@ -87,7 +87,63 @@ std::string CPackageFile::ReadNextText()
     return text;
 }
 
+namespace {
+
+// Reads a file from its end toward its start through one window, so a
+// package of many small records costs a few reads rather than one a record.
+class CBackwardReader {
+public:
+    explicit CBackwardReader(CFile& file) : m_file(file) {}
+
+    // The size bytes at pos (size at most the window), or nullptr.
+    const unsigned char* Get(std::int32_t pos, std::int32_t size)
+    {
+        if (pos < m_start || pos + size > m_start + static_cast<std::int32_t>(m_window.size())) {
+            const std::int32_t end = pos + size;
+            const std::int32_t start = std::max<std::int32_t>(0, end - kWindowSize);
+            m_window.resize(static_cast<std::size_t>(end - start));
+            if (!m_file.ReadAt(start, m_window.data(), m_window.size())) {
+                m_window.clear();
+                return nullptr;
+            }
+            m_start = start;
+        }
+        return m_window.data() + (pos - m_start);
+    }
+
+    bool GetInt(std::int32_t pos, std::int32_t& value)
+    {
+        const unsigned char* bytes = Get(pos, 4);
+        if (bytes)
+            value = GetInt32(bytes);
+        return bytes != nullptr;
+    }
+
+private:
+    static constexpr std::int32_t kWindowSize = 64 * 1024;
+    CFile& m_file;
+    std::vector<unsigned char> m_window;
+    std::int32_t m_start = 0;
+};
+
+} // namespace
+
 bool CPackageFile::WalkPackage(PackageLayout& layout)
+{
+    // Counted first, then filled: the entry list is allocated once at its
+    // final size. Entries are 272 bytes each, and growing the list step by
+    // step touches fresh memory over and over, which is what opening a
+    // package of many files would otherwise cost.
+    std::size_t count = 0;
+    Walk(layout, [&count](const PackageEntry&) { ++count; });
+    std::vector<PackageEntry> entries;
+    entries.reserve(count);
+    const bool wellFormed = Walk(layout, [&entries](const PackageEntry& entry) { entries.push_back(entry); });
+    layout.entries = std::move(entries);
+    return wellFormed;
+}
+
+bool CPackageFile::Walk(PackageLayout& layout, const std::function<void(const PackageEntry&)>& record)
 {
     layout = PackageLayout{};
     auto problem = [&layout](const std::string& text) {
@@ -104,17 +160,10 @@ bool CPackageFile::WalkPackage(PackageLayout& layout)
     if (length > kMaxInstallerSize)
         return problem("the file is larger than 2147483647 bytes, more than the reader can address");
 
-    unsigned char tail[kNameSize + 12];
+    CBackwardReader in(m_fileSelf);
     std::int32_t p = static_cast<std::int32_t>(length);
-    auto readInt = [this](std::int32_t pos, std::int32_t& value) {
-        unsigned char bytes[4];
-        if (!m_fileSelf.ReadAt(pos, bytes, sizeof bytes))
-            return false;
-        value = GetInt32(bytes);
-        return true;
-    };
     std::int32_t value = 0;
-    if (!readInt(p - 4, value))
+    if (!in.GetInt(p - 4, value))
         return problem("cannot read the file");
     if (!IsMarker(value))
         return problem("no package: the last 4 bytes" + At(p - 4) + " are no package marker (" + Hex(value) + ")");
@@ -126,7 +175,7 @@ bool CPackageFile::WalkPackage(PackageLayout& layout)
         if (p < 8)
             return problem("truncated text block: no length field in front of the text marker" + At(p - 4));
         std::int32_t textLength = 0;
-        if (!readInt(p - 8, textLength))
+        if (!in.GetInt(p - 8, textLength))
             return problem("cannot read the file");
         if (textLength < 0 || textLength > p - 8)
             return problem("text length " + std::to_string(textLength) + At(p - 8) + " leads outside the file");
@@ -134,10 +183,10 @@ bool CPackageFile::WalkPackage(PackageLayout& layout)
         if (textLength == 0) {
             problem("text length 0" + At(p - 8) + ": a text block holds at least its zero byte");
         } else {
-            unsigned char last = 1;
-            if (!m_fileSelf.ReadAt(p - 9, &last, 1))
+            const unsigned char* last = in.Get(p - 9, 1);
+            if (!last)
                 return problem("cannot read the file");
-            if (last != 0)
+            if (*last != 0)
                 problem("text block" + At(start) + " does not end in a zero byte");
         }
         if (textLength >= kTextLengthLimit)
@@ -146,7 +195,7 @@ bool CPackageFile::WalkPackage(PackageLayout& layout)
         p = start;
         if (p < 4)
             return problem("no stub-end marker: the text blocks reach the start of the file");
-        if (!readInt(p - 4, value))
+        if (!in.GetInt(p - 4, value))
             return problem("cannot read the file");
     }
     if (layout.texts.size() != 2)
@@ -157,27 +206,27 @@ bool CPackageFile::WalkPackage(PackageLayout& layout)
     for (;;) {
         if (p < 4)
             return problem("no stub-end marker: the file records reach the start of the file");
-        const std::int32_t n = std::min<std::int32_t>(p, sizeof tail);
-        if (!m_fileSelf.ReadAt(p - n, tail, static_cast<std::size_t>(n)))
+        if (!in.GetInt(p - 4, value))
             return problem("cannot read the file");
-        const unsigned char* end = tail + n;
-        value = GetInt32(end - 4);
         if (value == m_nStubMarker) {
             layout.nStubLength = p - 4;
             return layout.problem.empty();
         }
         if (value != m_nFileMarker)
             return problem("no file marker or stub-end marker" + At(p - 4) + " (found " + Hex(value) + ")");
-        if (p < 12)
+        const unsigned char* fields = p >= 12 ? in.Get(p - 12, 8) : nullptr;
+        if (!fields)
             return problem("truncated file record: no length fields in front of the file marker" + At(p - 4));
-        const std::int32_t bodyLength = GetInt32(end - 8);
-        const std::int32_t nameLength = GetInt32(end - 12);
+        const std::int32_t nameLength = GetInt32(fields);
+        const std::int32_t bodyLength = GetInt32(fields + 4);
         if (nameLength < 1 || nameLength > static_cast<std::int32_t>(kNameSize))
             return problem("name length " + std::to_string(nameLength) + At(p - 12) + " is outside 1 to 260");
         const std::int32_t nameStart = p - 12 - nameLength;
         if (nameStart < 0)
             return problem("name length " + std::to_string(nameLength) + At(p - 12) + " leads outside the file");
-        const unsigned char* name = end - 12 - nameLength;
+        const unsigned char* name = in.Get(nameStart, nameLength);
+        if (!name)
+            return problem("cannot read the file");
         if (name[nameLength - 1] != 0)
             return problem("stored name" + At(nameStart) + " has no zero byte at its end");
         if (bodyLength < 0 || bodyLength > nameStart)
@@ -189,7 +238,7 @@ bool CPackageFile::WalkPackage(PackageLayout& layout)
         std::memcpy(entry.szName, name, static_cast<std::size_t>(nameLength));
         if (!IsPlainFileName(entry.szName))
             problem("stored name \"" + std::string(entry.szName) + "\"" + At(nameStart) + " is not a plain file name");
-        layout.entries.push_back(entry);
+        record(entry);
         p = entry.nBodyOffset;
     }
 }

@@ -89,6 +89,8 @@ public:
     CFile m_fileSelf;
 
 private:
+    // The walk itself; record is told of each file record found.
+    bool Walk(PackageLayout& layout, const std::function<void(const PackageEntry&)>& record);
     std::int64_t SelfLength() const;
     char* Buffer();
     bool FailOutput(const std::string& message);
