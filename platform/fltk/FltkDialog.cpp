@@ -58,6 +58,30 @@ const Fl_RGB_Image& AppIcon()
     return icon;
 }
 
+// FLTK 1.3 reads its options from /etc/fltk and ~/.fltk on first use and
+// writes both files back every time, even unchanged; a program that writes
+// only what its script names must keep it from doing so. Marking the options
+// as read is the one way, and the flag is private: an explicit instantiation
+// may name it, and hands its address out through a friend.
+unsigned char* FltkOptionsReadFlag();
+
+template <unsigned char* Flag>
+struct COptionsReadFlag {
+    friend unsigned char* FltkOptionsReadFlag() { return Flag; }
+};
+template struct COptionsReadFlag<&Fl::options_read_>;
+
+// FLTK's own defaults, without its preferences files.
+void SetDefaultOptions()
+{
+    *FltkOptionsReadFlag() = 1;
+    Fl::option(Fl::OPTION_ARROW_FOCUS, false);
+    Fl::option(Fl::OPTION_VISIBLE_FOCUS, true);
+    Fl::option(Fl::OPTION_DND_TEXT, true);
+    Fl::option(Fl::OPTION_SHOW_TOOLTIPS, true);
+    Fl::option(Fl::OPTION_FNFC_USES_GTK, true);
+}
+
 } // namespace
 
 bool FltkOpenDisplay()
@@ -65,6 +89,7 @@ bool FltkOpenDisplay()
     Display* display = XOpenDisplay(nullptr);
     if (!display)
         return false;
+    SetDefaultOptions();
     fl_open_display(display);
     return true;
 }

@@ -72,6 +72,8 @@ cmp -s "$work/inst/notes-copy.txt" "$work/src/notes.txt" || fail "ExtractFile di
 [ "$("$sfxtool" reg query HKEY_CURRENT_USER 'Software\E2E App' Count)" = \
   '{"name":"Count","type":"REG_DWORD","data":12}' ] || fail "registry number not written"
 
+[ ! -e "$HOME/.fltk" ] || fail "the installer wrote the toolkit's preferences into the home folder"
+
 "$xclose" "$main" || fail "cannot send the close request"
 wait_exit "$pid" 20
 pid=
