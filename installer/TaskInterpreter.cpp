@@ -6,6 +6,7 @@
 #include "script/StrUtil.h"
 
 #include <array>
+#include <cstring>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -172,7 +173,8 @@ std::size_t CTaskInterpreter::Step(const CStringArray& pairs, std::size_t i)
         if (!reader.m_bDirLoaded)
             reader.LoadDirectory();
         for (std::size_t e = 0; e < reader.m_entries.size(); ++e) {
-            const std::string name = reader.m_entries[e].szName;
+            const PackageEntry& entry = reader.m_entries[e];
+            const std::string name(entry.szName, ::strnlen(entry.szName, sizeof entry.szName));
             reader.ExtractFile(name, dir + name);
         }
         break;
