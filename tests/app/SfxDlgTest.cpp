@@ -1,5 +1,4 @@
 #include "app/Resources.h"
-#include "app/SfxApp.h"
 #include "app/SfxDlg.h"
 #include "platform/posix/RegStore.h"
 #include "script/StrUtil.h"
@@ -103,11 +102,6 @@ TEST_F(SfxDlgTest, APackageWithAnEmptyScriptStartsInEditorModeEvenWithFiles)
     CSfxDlg& dialog = StartInstaller("", {{"a.txt", "body"}});
     EXPECT_TRUE(dialog.IsEditorMode());
     EXPECT_EQ(m_window.GetWindowText(), "Editor");
-}
-
-TEST_F(SfxDlgTest, AMissingProgramFileCountsAsNoPackage)
-{
-    EXPECT_TRUE(Start(m_dir / "not-there").IsEditorMode());
 }
 
 TEST_F(SfxDlgTest, AScriptStartsTheSetupScreen)
@@ -255,14 +249,6 @@ TEST_F(SfxDlgTest, ResizingLaysOutOnlyAVisibleDialogForItsMode)
         else
             EXPECT_EQ(Item(IDC_EDITOR).GetWindowRect(), (CRect{12, 12, 588, 461}));
     }
-}
-
-TEST_F(SfxDlgTest, TheApplicationRunsTheDialogOnceAndEndsWithIt)
-{
-    CSfxApp app({m_window, m_box, m_shell, m_folders, m_registry});
-    m_folders.m_module = WriteStub(m_dir);
-    EXPECT_FALSE(app.InitInstance());
-    EXPECT_TRUE(m_window.m_created);
 }
 
 } // namespace

@@ -72,14 +72,6 @@ TEST_F(LayoutTest, EditorModePlacesOnlyTheEditorAndTheStatusLine)
     EXPECT_EQ(m_progress.m_control.m_moves, 0);
 }
 
-TEST_F(LayoutTest, ATinyClientAreaGivesNegativeSizesThatThePlatformClamps)
-{
-    m_window.m_client = {0, 0, 50, 40};
-    LayoutControls(m_screen, false);
-    EXPECT_EQ(m_readme.GetWindowRect(), Rect(12, 63, 26, -74));
-    EXPECT_EQ(m_button.GetWindowRect(), Rect(-32, 8, 70, 27));
-}
-
 using SetupKeysTest = CInterpreterTest;
 
 TEST_F(SetupKeysTest, EachKeySetsItsPartOfTheScreen)
