@@ -92,6 +92,11 @@ struct LookupCase {
     const char* expectBody; // nullptr: not found
 };
 
+void PrintTo(const LookupCase& c, std::ostream* os)
+{
+    *os << '"' << c.request << '"';
+}
+
 class LookupTest : public ReaderTest, public testing::WithParamInterface<LookupCase> {};
 
 TEST_P(LookupTest, SubstringInListOrder)
@@ -236,6 +241,11 @@ struct DamageCase {
     std::size_t entries;      // what LoadDirectory keeps
     const char* problem;      // part of the walk's verdict
 };
+
+void PrintTo(const DamageCase& c, std::ostream* os)
+{
+    *os << c.label;
+}
 
 std::string Damaged(const std::string& tail)
 {
