@@ -104,7 +104,6 @@ public:
             control->ShowWindow(item.visible);
             control->MoveWindow({item.x, item.y, item.x + item.width, item.y + item.height});
         }
-        m_created = true;
         handler.OnInitDialog();
         if (!m_ended)
             m_visible = true;
@@ -158,7 +157,6 @@ public:
     CFakeProgress& Progress(int id) { return *m_progress.at(id); }
 
     IDialogHandler* m_handler = nullptr;
-    bool m_created = false;
     std::string m_caption;
     CRect m_client;
     CRect m_window;
