@@ -15,8 +15,8 @@ trap 'rm -rf "$work"' EXIT
 cd "$work"
 
 # The stub: the real program when it is built, else 1 MiB ending in zero bytes.
-if [ -x "$build/app/main/sfxpack" ]; then
-  cp "$build/app/main/sfxpack" stub
+if [ -x "$build/tools/sfxpack" ]; then
+  cp "$build/tools/sfxpack" stub
 else
   { head -c $((1024 * 1024 - 16)) /dev/urandom; head -c 16 /dev/zero; } > stub
 fi
