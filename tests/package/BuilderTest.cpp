@@ -259,18 +259,4 @@ TEST_F(BuilderTest, ProgressWhileCopying)
     }
 }
 
-TEST_F(BuilderTest, ExtractExtractsWhatWasAdded)
-{
-    ASSERT_TRUE(Build(WithOutput("[Files]\r\n" + (m_dir / "a.txt") + "\r\n" + (m_dir / "b.bin") + "\r\n")));
-    FakeMessageBox box;
-    CPackageFile installer(Out(), box);
-    fs::create_directory(m_dir / "x");
-    EXPECT_TRUE(installer.ExtractFile("b.bin", m_dir / "x\\"));
-    EXPECT_EQ(ReadBytes(m_dir / "x/b.bin"), ReadBytes(m_dir / "b.bin"));
-    PackageLayout layout;
-    EXPECT_TRUE(installer.WalkPackage(layout)) << layout.problem;
-    EXPECT_EQ(layout.nStubLength, 3000);
-    EXPECT_EQ(layout.texts.size(), 2u);
-}
-
 } // namespace

@@ -35,16 +35,6 @@ protected:
     std::unique_ptr<CPackageFile> m_reader;
 };
 
-TEST_F(ReaderTest, TextsFromTheEnd)
-{
-    CPackageFile& reader = Open(Package({{"a.txt", "A"}}));
-    EXPECT_EQ(reader.ReadNextText(), kScript);
-    EXPECT_EQ(reader.ReadNextText(), kCompile);
-    // In front of the compile line lies a file record, not a text.
-    EXPECT_EQ(reader.ReadNextText(), "");
-    EXPECT_EQ(reader.ReadNextText(), "");
-}
-
 TEST_F(ReaderTest, ProgramWithoutPackage)
 {
     CPackageFile& reader = Open(Stub(4096));
