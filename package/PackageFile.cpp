@@ -287,14 +287,11 @@ bool CPackageFile::ExtractFile(const std::string& name, const std::string& dest)
 bool CPackageFile::ExtractEntry(const PackageEntry& entry, const std::string& dest)
 {
     // Writing over the package being read would destroy it before it is read.
-    CFile probe;
     CFile out;
-    if ((probe.Open(dest, CFile::Mode::Read) && probe.IsSameFile(m_fileSelf))
-        || !out.Open(dest, CFile::Mode::CreateWrite)) {
+    if (m_fileSelf.IsSameFile(dest) || !out.Open(dest, CFile::Mode::CreateWrite)) {
         ShowError("Cannot create " + dest + ".");
         return false;
     }
-    probe.Close();
     char* buffer = Buffer();
     std::string error;
     std::int64_t left = entry.nBodyLength;
@@ -369,10 +366,8 @@ bool CPackageFile::CreateOutput(const std::string& path)
     }
     // The stub itself is never the output: emptying it would lose the very
     // bytes to be copied. Checked by identity, before anything is emptied.
-    CFile probe;
-    if (probe.Open(path, CFile::Mode::Read) && probe.IsSameFile(m_fileSelf))
+    if (m_fileSelf.IsSameFile(path))
         return false;
-    probe.Close();
     if (!m_fileOut.Open(path, CFile::Mode::CreateWrite))
         return false;
     m_strOutPath = path;

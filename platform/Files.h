@@ -43,6 +43,9 @@ public:
     bool IsRegularFile() const;
     // True when both handles are open on the same file (by identity, not name).
     bool IsSameFile(const CFile& other) const;
+    // True when path names the file this handle is open on (without opening
+    // path, which could block on a pipe).
+    bool IsSameFile(const std::string& path) const;
     // Makes the file's permission bits those of other (an installer is as
     // startable as the program that built it).
     bool CopyPermissionsFrom(const CFile& other);

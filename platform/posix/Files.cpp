@@ -216,6 +216,13 @@ bool CFile::IsSameFile(const CFile& other) const
         && ::fstat(Fd(other.m_handle), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+bool CFile::IsSameFile(const std::string& path) const
+{
+    struct stat a, b;
+    return m_handle >= 0 && ::fstat(Fd(m_handle), &a) == 0 && StatPath(path, b) && a.st_dev == b.st_dev
+        && a.st_ino == b.st_ino;
+}
+
 bool CFile::CopyPermissionsFrom(const CFile& other)
 {
     struct stat st;
