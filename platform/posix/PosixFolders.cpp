@@ -1,8 +1,8 @@
 #include "platform/posix/PosixFolders.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string_view>
 #include <vector>
 
@@ -116,11 +116,20 @@ std::string CPosixFolders::DesktopDirectory() const
     const std::string home = Home();
     std::string desktop;
     const std::string dirsFile = UserDirsFile(home);
-    if (!dirsFile.empty()) {
-        std::ifstream in(dirsFile);
+    // Plain stdio, not iostreams: sfxpack links the C++ runtime statically,
+    // and a file stream alone would add the whole locale library to it.
+    if (std::FILE* in = dirsFile.empty() ? nullptr : std::fopen(dirsFile.c_str(), "r")) {
+        char* line = nullptr;
+        std::size_t capacity = 0;
         // As in the shell that sources the file, the last assignment wins.
-        for (std::string line; std::getline(in, line);)
-            ParseDesktopLine(line, home, desktop);
+        for (ssize_t length; (length = ::getline(&line, &capacity, in)) >= 0;) {
+            std::string_view text(line, static_cast<std::size_t>(length));
+            if (text.ends_with('\n'))
+                text.remove_suffix(1);
+            ParseDesktopLine(text, home, desktop);
+        }
+        std::free(line);
+        std::fclose(in);
     }
     if (desktop.empty() && !home.empty())
         desktop = home + "/Desktop";
