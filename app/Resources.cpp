@@ -24,14 +24,15 @@ const DialogTemplate& SfxDialogTemplate()
 
 const MenuTemplate& SfxMenu()
 {
+    // The file commands have the keys editors use for them.
     static const MenuTemplate menu{
         {"&File",
          {
-             {ID_FILE_CREATE_ARCHIVE, "&Create New Archive"},
+             {ID_FILE_CREATE_ARCHIVE, "&Create New Archive", 'b'},
              {0, ""},
-             {ID_FILE_SAVE, "Save Script File"},
-             {ID_FILE_SAVE_AS, "Save Script File As..."},
-             {ID_FILE_LOAD, "Load Script File..."},
+             {ID_FILE_SAVE, "Save Script File", 's'},
+             {ID_FILE_SAVE_AS, "Save Script File As...", 's', true},
+             {ID_FILE_LOAD, "Load Script File...", 'o'},
              {0, ""},
              {ID_FILE_CLOSE, "Close Script File"},
              {0, ""},

@@ -1,7 +1,9 @@
 #include "app/SfxDlg.h"
 
 #include "app/Resources.h"
+#include "editor/ScriptCommands.h"
 #include "installer/TaskInterpreter.h"
+#include "package/Builder.h"
 #include "script/Paths.h"
 
 namespace {
@@ -15,11 +17,31 @@ constexpr FontSpec kTitleFont{FontFamily::Swiss, 20, true, true};
 constexpr FontSpec kEditorFont{FontFamily::Modern, 16, false, false};
 constexpr COLORREF kProgressBarColor = RGB(52, 109, 172);
 
+// The build tells its progress in the status line, painted at once: the
+// window takes no input until the build is done.
+class CDialogBuildReport : public CStatusBuildReport {
+public:
+    CDialogBuildReport(IDialogWindow& window, IControl& status, IMessageBox& box, IShell& shell)
+        : CStatusBuildReport(status, box, shell), m_window(window)
+    {
+    }
+    void SetStatus(const std::string& text) override
+    {
+        CStatusBuildReport::SetStatus(text);
+        m_window.UpdateWindow();
+    }
+
+private:
+    IDialogWindow& m_window;
+};
+
 } // namespace
 
 CSfxDlg::CSfxDlg(const CSfxServices& services)
     : m_window(services.window),
+      m_caption(services.window),
       m_box(services.messageBox),
+      m_fileDialog(services.fileDialog),
       m_shell(services.shell),
       m_folders(services.folders),
       m_registry(services.registry),
@@ -42,9 +64,10 @@ void CSfxDlg::DoDataExchange()
     m_progress = m_window.GetProgressCtrl(IDC_PROGRESS);
     m_separator = m_window.GetDlgItem(IDC_SEPARATOR);
     m_titleRule = m_window.GetDlgItem(IDC_TITLE_RULE);
-    m_editor = m_window.GetDlgItem(IDC_EDITOR);
+    m_editorWidget = m_window.GetTextWidget(IDC_EDITOR);
+    m_editor.Attach(*m_editorWidget, m_caption, m_box);
     m_screen.emplace(CSetupScreen{m_window, *m_title, *m_readme, *m_separator, *m_status, *m_progress,
-                                  *m_applyButton, *m_editor});
+                                  *m_applyButton, *m_editorWidget});
 }
 
 bool CSfxDlg::OnInitDialog()
@@ -70,7 +93,7 @@ bool CSfxDlg::OnInitDialog()
 
 void CSfxDlg::StartInstallerMode()
 {
-    m_editor->ShowWindow(false);
+    m_editorWidget->ShowWindow(false);
     const std::string compileLine = m_reader.ReadNextText();
     if (!compileLine.empty())
         m_status->SetWindowText(compileLine);
@@ -81,23 +104,93 @@ void CSfxDlg::StartInstallerMode()
 
 void CSfxDlg::StartEditorMode()
 {
-    // The script editor's own start (its sample script, menu 129 and the
-    // routing of the menu's commands in OnCommand) belongs here, before the
-    // dialog is shown; until then editor mode shows an empty editor.
+    OpenStartScript(m_editor, m_caption);
     m_applyButton->ShowWindow(false);
     m_readme->ShowWindow(false);
     m_progress->ShowWindow(false);
     m_title->ShowWindow(false);
     m_separator->ShowWindow(false);
     m_titleRule->ShowWindow(false);
-    m_script.SetText(m_editor->GetWindowText());
+    m_window.SetMenu(SfxMenu());
+    // The menu bar takes its room from the client area: the editor and the
+    // status line fit what is left.
+    LayoutControls(m_window.GetClientRect().Width(), m_window.GetClientRect().Height());
+    m_script.SetText(m_editor.GetText());
+    // Colouring waits for a shown widget, so the window comes first.
     m_window.ShowWindow(true);
+    m_editor.ColorAll();
 }
 
 void CSfxDlg::OnCommand(int id)
 {
-    if (id == IDC_APPLY)
+    switch (id) {
+    case IDC_APPLY:
         OnApply();
+        break;
+    case ID_FILE_CREATE_ARCHIVE:
+        OnCreateArchive();
+        break;
+    case ID_ARCHIVE_ADD_FILE:
+        OnAddFile();
+        break;
+    case ID_FILE_SAVE:
+        OnSaveScript();
+        break;
+    case ID_FILE_SAVE_AS:
+        OnSaveScriptAs();
+        break;
+    case ID_FILE_LOAD:
+        OnLoadScript();
+        break;
+    case ID_FILE_CLOSE:
+        OnCloseScript();
+        break;
+    case ID_FILE_EXIT:
+        OnExit();
+        break;
+    default:
+        break;
+    }
+}
+
+void CSfxDlg::OnCreateArchive()
+{
+    // What the editor shows is built, saved or not.
+    m_script.SetText(m_editor.GetText());
+    CDialogBuildReport report(m_window, *m_status, m_box, m_shell);
+    BuildArchive(m_reader, m_script, m_folders, report);
+}
+
+void CSfxDlg::OnAddFile()
+{
+    AddFileToScript(m_editor, m_fileDialog);
+}
+
+void CSfxDlg::OnSaveScript()
+{
+    SaveScript(m_editor);
+}
+
+void CSfxDlg::OnSaveScriptAs()
+{
+    SaveScriptAs(m_editor, m_fileDialog);
+}
+
+void CSfxDlg::OnLoadScript()
+{
+    LoadScript(m_editor, m_fileDialog);
+}
+
+void CSfxDlg::OnCloseScript()
+{
+    // A cancelled prompt leaves everything as it was: nothing to do.
+    m_editor.CloseFile();
+}
+
+void CSfxDlg::OnExit()
+{
+    if (m_editor.CloseFile())
+        m_window.EndDialog(IDOK);
 }
 
 void CSfxDlg::OnApply()
@@ -138,12 +231,16 @@ void CSfxDlg::OnClose()
 {
     // In editor mode the editor's save prompt decides first whether the
     // dialog may close; the setup screen closes at once.
-    OnCancel();
+    if (IsEditorMode() && !m_editor.CloseFile())
+        return;
+    m_window.EndDialog(IDCANCEL);
 }
 
 void CSfxDlg::OnCancel()
 {
-    m_window.EndDialog(IDCANCEL);
+    // Escape in the editor would otherwise throw away unsaved work without
+    // a word: it asks as the close box does.
+    OnClose();
 }
 
 void CSfxDlg::OnSize(int /*type*/, int cx, int cy)

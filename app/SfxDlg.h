@@ -1,14 +1,18 @@
-// CSfxDlg, the main dialog and the hub of the program. It owns the script and
-// the package of the running executable, chooses the run mode once at
-// start-up, and routes every user action: the setup button to the task pass,
-// resizing to the layout, the close box and the cancel key to the end of
-// the dialog, the system menu to the About box.
+// CSfxDlg, the main dialog and the hub of the program. It owns the script,
+// the package of the running executable and the script editor, chooses the
+// run mode once at start-up, and routes every user action: the setup button
+// to the task pass, the editor's menu to the builder and the script file
+// commands, resizing to the layout, the close box and the cancel key to the
+// end of the dialog (after the editor's save prompt), the system menu to the
+// About box.
 #pragma once
 
+#include "editor/ColorEditCtrl.h"
 #include "installer/SetupScreen.h"
 #include "package/PackageFile.h"
 #include "platform/Color.h"
 #include "platform/Dialog.h"
+#include "platform/FileDialog.h"
 #include "platform/Folders.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
@@ -22,9 +26,32 @@
 struct CSfxServices {
     IDialogWindow& window;
     IMessageBox& messageBox;
+    IFileDialog& fileDialog;
     IShell& shell;
     const IFolders& folders;
     IRegistry& registry;
+};
+
+// The dialog window as the editor sees it: a control whose text is the
+// caption.
+class CDialogCaption : public IControl {
+public:
+    explicit CDialogCaption(IDialogWindow& window) : m_window(window) {}
+    void SetWindowText(const std::string& text) override { m_window.SetWindowText(text); }
+    std::string GetWindowText() const override { return m_window.GetWindowText(); }
+    void ShowWindow(bool show) override { m_window.ShowWindow(show); }
+    bool IsWindowVisible() const override { return m_window.IsWindowVisible(); }
+    // The program never disables its one window.
+    void EnableWindow(bool) override {}
+    bool IsWindowEnabled() const override { return true; }
+    void MoveWindow(const CRect& rect) override
+    {
+        m_window.SetWindowPos(rect.left, rect.top, rect.Width(), rect.Height());
+    }
+    CRect GetWindowRect() const override { return m_window.GetWindowRect(); }
+
+private:
+    IDialogWindow& m_window;
 };
 
 class CSfxDlg : public IDialogHandler {
@@ -45,6 +72,14 @@ public:
     bool OnCtlColor(int id, COLORREF& text, COLORREF& back) override;
 
     void OnApply();
+    // The editor's menu.
+    void OnCreateArchive();
+    void OnAddFile();
+    void OnSaveScript();
+    void OnSaveScriptAs();
+    void OnLoadScript();
+    void OnCloseScript();
+    void OnExit();
     // The setup pass (bSetup) over [Setup], or the task pass over [Tasks].
     void RunScriptSection(bool bSetup);
     void LayoutControls(int cx, int cy);
@@ -58,7 +93,9 @@ private:
     void StartEditorMode();
 
     IDialogWindow& m_window;
+    CDialogCaption m_caption;
     IMessageBox& m_box;
+    IFileDialog& m_fileDialog;
     IShell& m_shell;
     const IFolders& m_folders;
     IRegistry& m_registry;
@@ -74,7 +111,9 @@ private:
     COLORREF m_titleTextColor = RGB(49, 105, 198);
     IControl* m_separator = nullptr;
     IControl* m_titleRule = nullptr;
-    IControl* m_editor = nullptr;
+    CColorEditCtrl m_editor;
+    // The editor's widget, as the layout moves it.
+    ITextWidget* m_editorWidget = nullptr;
     unsigned char m_editorMode = 0;
     // The controls as the setup screen and the task pass see them, once bound.
     std::optional<CSetupScreen> m_screen;

@@ -7,6 +7,7 @@
 #include "platform/Color.h"
 #include "platform/Control.h"
 #include "platform/Progress.h"
+#include "platform/TextWidget.h"
 
 #include <string>
 #include <vector>
@@ -48,6 +49,10 @@ struct DialogTemplate {
 struct MenuItem {
     int id = 0;
     std::string caption;
+    // Ctrl with this lower-case letter (and Shift when shift) runs the item
+    // from the keyboard; the menu shows the keys. 0 for none.
+    char ctrlKey = 0;
+    bool shift = false;
 };
 struct MenuPopup {
     std::string caption;
@@ -105,6 +110,8 @@ public:
     // The control of the template with this id; nullptr when there is none.
     virtual IControl* GetDlgItem(int id) = 0;
     virtual IProgressCtrl* GetProgressCtrl(int id) = 0;
+    // The text widget of a RichEdit item; nullptr for any other id.
+    virtual ITextWidget* GetTextWidget(int id) = 0;
     virtual void SetItemFont(int id, const FontSpec& font) = 0;
 
     virtual void SetWindowText(const std::string& text) = 0;

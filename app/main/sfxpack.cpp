@@ -2,6 +2,7 @@
 // installer built with it. Wires the application to FLTK and Linux.
 #include "app/SfxApp.h"
 #include "platform/fltk/FltkDialog.h"
+#include "platform/fltk/FltkFileDialog.h"
 #include "platform/fltk/FltkMessageBox.h"
 #include "platform/posix/PosixFolders.h"
 #include "platform/posix/PosixShell.h"
@@ -26,10 +27,11 @@ int main()
     }
     CFltkDialog window;
     CFltkMessageBox box(window);
+    CFltkFileDialog fileDialog;
     CPosixShell shell;
     CPosixFolders folders;
     CRegStore registry = CRegStore::Default();
-    CSfxApp app({window, box, shell, folders, registry});
+    CSfxApp app({window, box, fileDialog, shell, folders, registry});
     app.InitInstance();
     return 0;
 }

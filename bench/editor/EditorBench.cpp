@@ -5,6 +5,7 @@
 #include "editor/ColorEditCtrl.h"
 #include "editor/ScriptCommands.h"
 #include "platform/fltk/FltkTextWidget.h"
+#include "tests/fakes/FakePlatform.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
@@ -15,26 +16,6 @@
 #include <string>
 
 namespace {
-
-class CCaption : public IControl {
-public:
-    void SetWindowText(const std::string& text) override { m_caption = text; }
-    std::string GetWindowText() const override { return m_caption; }
-    void ShowWindow(bool) override {}
-    bool IsWindowVisible() const override { return true; }
-    void EnableWindow(bool) override {}
-    bool IsWindowEnabled() const override { return true; }
-    void MoveWindow(const CRect&) override {}
-    CRect GetWindowRect() const override { return {}; }
-
-private:
-    std::string m_caption = "Editor";
-};
-
-class CNoBoxes : public IMessageBox {
-public:
-    int Show(const std::string&, const std::string&, unsigned) override { return IDNO; }
-};
 
 // The built-in sample again and again: headers, keywords, comments,
 // constants, about one line in six a comment or blank.
@@ -56,6 +37,7 @@ struct Editor {
         window = std::make_unique<Fl_Window>(800, 600, "Editor");
         widget = new CFltkTextWidget(12, 12, 776, 549);
         window->end();
+        caption.m_text = "Editor";
         editor.Attach(*widget, caption, boxes);
         window->show();
         while (!window->visible())
@@ -90,8 +72,8 @@ struct Editor {
 
     std::unique_ptr<Fl_Window> window;
     CFltkTextWidget* widget = nullptr;
-    CCaption caption;
-    CNoBoxes boxes;
+    CFakeControl caption;
+    CFakeMessageBox boxes;
     CColorEditCtrl editor;
 };
 

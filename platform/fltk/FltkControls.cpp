@@ -3,7 +3,6 @@
 #include <FL/fl_draw.H>
 
 #include <algorithm>
-#include <cstdlib>
 
 Fl_Color ToFlColor(COLORREF color)
 {
@@ -157,29 +156,4 @@ void CFltkProgress::Update()
     minimum(static_cast<float>(m_lower));
     maximum(static_cast<float>(upper));
     value(static_cast<float>(std::clamp(m_pos, m_lower, m_upper > m_lower ? m_upper : m_lower)));
-}
-
-CFltkTextArea::CFltkTextArea(int x, int y, int w, int h) : CFltkControl(x, y, w, h)
-{
-    buffer(&m_buffer);
-    textfont(FL_COURIER);
-    textsize(kControlFontSize);
-}
-
-void CFltkTextArea::SetWindowText(const std::string& text)
-{
-    m_buffer.text(WithoutCarriageReturns(text).c_str());
-}
-
-std::string CFltkTextArea::GetWindowText() const
-{
-    char* raw = m_buffer.text();
-    std::string text;
-    for (const char* p = raw; *p; ++p) {
-        if (*p == '\n')
-            text += '\r';
-        text += *p;
-    }
-    std::free(raw);
-    return text;
 }

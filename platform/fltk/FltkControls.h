@@ -11,8 +11,6 @@
 #include <FL/Fl_Multiline_Output.H>
 #include <FL/Fl_Progress.H>
 #include <FL/Fl_Return_Button.H>
-#include <FL/Fl_Text_Buffer.H>
-#include <FL/Fl_Text_Editor.H>
 
 #include <string>
 
@@ -151,20 +149,4 @@ private:
     int m_lower = 0;
     int m_upper = 100;
     int m_pos = 0;
-};
-
-// Constructed before the text area and destroyed after it, so the display
-// never outlives its buffer.
-struct CTextBufferHolder {
-    Fl_Text_Buffer m_buffer;
-};
-
-// A plain text area in the editor's place. Its text comes back with CR LF
-// line ends, as scripts are stored.
-class CFltkTextArea : private CTextBufferHolder, public CFltkControl<Fl_Text_Editor> {
-public:
-    CFltkTextArea(int x, int y, int w, int h);
-
-    void SetWindowText(const std::string& text) override;
-    std::string GetWindowText() const override;
 };

@@ -2,6 +2,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/fltk/FltkControls.h"
+#include "platform/fltk/FltkTextWidget.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Double_Window.H>
@@ -9,7 +10,6 @@
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Menu_Item.H>
 #include <FL/Fl_RGB_Image.H>
-#include <FL/Fl_Text_Display.H>
 #include <FL/x.H>
 
 #include <algorithm>
@@ -197,8 +197,7 @@ void CFltkDialog::CreateItem(const DialogItem& item)
         break;
     }
     case DialogItemKind::RichEdit: {
-        // The script editor's widget is created here, in the client group.
-        auto* editor = new CFltkTextArea(x, y, w, h);
+        auto* editor = new CFltkTextWidget(x, y, w, h);
         created = {editor, editor};
         break;
     }
@@ -235,6 +234,11 @@ IProgressCtrl* CFltkDialog::GetProgressCtrl(int id)
     return dynamic_cast<IProgressCtrl*>(GetDlgItem(id));
 }
 
+ITextWidget* CFltkDialog::GetTextWidget(int id)
+{
+    return dynamic_cast<ITextWidget*>(GetDlgItem(id));
+}
+
 void CFltkDialog::SetItemFont(int id, const FontSpec& font)
 {
     const auto it = m_items.find(id);
@@ -243,9 +247,9 @@ void CFltkDialog::SetItemFont(int id, const FontSpec& font)
     Fl_Widget* widget = it->second.widget;
     if (auto* label = dynamic_cast<CFltkLabel*>(widget)) {
         label->SetFont(font);
-    } else if (auto* text = dynamic_cast<Fl_Text_Display*>(widget)) {
-        text->textfont(ToFlFont(font));
-        text->textsize(font.height);
+    } else if (auto* text = dynamic_cast<CFltkTextWidget*>(widget)) {
+        // Through the widget: its colour runs have a style table per font.
+        text->SetTextFont(ToFlFont(font), font.height);
     } else {
         widget->labelfont(ToFlFont(font));
         widget->labelsize(font.height);
@@ -356,7 +360,9 @@ void CFltkDialog::SetMenu(const MenuTemplate& menu)
                     path += '\\';
                 path += c;
             }
-            m_menuBar->add(path.c_str(), 0, MenuCallback, reinterpret_cast<void*>(static_cast<std::intptr_t>(item.id)),
+            const int shortcut = item.ctrlKey ? FL_CTRL | (item.shift ? FL_SHIFT : 0) | item.ctrlKey : 0;
+            m_menuBar->add(path.c_str(), shortcut, MenuCallback,
+                           reinterpret_cast<void*>(static_cast<std::intptr_t>(item.id)),
                            dividerFollows ? FL_MENU_DIVIDER : 0);
         }
     }

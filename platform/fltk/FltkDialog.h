@@ -34,6 +34,7 @@ public:
 
     IControl* GetDlgItem(int id) override;
     IProgressCtrl* GetProgressCtrl(int id) override;
+    ITextWidget* GetTextWidget(int id) override;
     void SetItemFont(int id, const FontSpec& font) override;
 
     void SetWindowText(const std::string& text) override;

@@ -1,5 +1,7 @@
 #include "platform/fltk/FltkTextWidget.h"
 
+#include "platform/fltk/FltkControls.h"
+
 #include <FL/Fl.H>
 #include <FL/Fl_Window.H>
 
@@ -37,12 +39,6 @@ std::string WithLfLineEnds(const char* text, std::size_t length)
             out += '\n';
     }
     return out;
-}
-
-Fl_Color ToFlColor(COLORREF color)
-{
-    return fl_rgb_color(static_cast<uchar>(GetRValue(color)), static_cast<uchar>(GetGValue(color)),
-                        static_cast<uchar>(GetBValue(color)));
 }
 
 } // namespace

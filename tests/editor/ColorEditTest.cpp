@@ -1,6 +1,6 @@
 // Colouring with a fake widget: which characters get which colour, what a
 // keystroke recolours, and what the document marks on a change.
-#include "EditorFakes.h"
+#include "tests/fakes/FakePlatform.h"
 #include "editor/ColorEditCtrl.h"
 
 #include <gtest/gtest.h>
@@ -32,10 +32,14 @@ std::string Codes(const CFakeTextWidget& widget)
 
 class ColorEditTest : public ::testing::Test {
 protected:
-    void SetUp() override { m_editor.Attach(m_widget, m_window, m_boxes); }
+    void SetUp() override
+    {
+        m_window.m_text = "Editor";
+        m_editor.Attach(m_widget, m_window, m_boxes);
+    }
 
     CFakeTextWidget m_widget;
-    CFakeWindow m_window;
+    CFakeControl m_window;
     CFakeMessageBox m_boxes;
     CColorEditCtrl m_editor;
 };
@@ -148,24 +152,24 @@ TEST_F(ColorEditTest, AChangeMarksTheDocumentAndTheCaptionOnce)
 {
     m_editor.SetText("x");
     m_widget.SetModify(false);
-    m_window.m_caption = "Editor - sample.ini";
+    m_window.m_text = "Editor - sample.ini";
     m_widget.Type("a");
     EXPECT_TRUE(m_widget.GetModify());
-    EXPECT_EQ(m_window.m_caption, "Editor - sample.ini*");
+    EXPECT_EQ(m_window.m_text, "Editor - sample.ini*");
     m_widget.Type("b");
-    EXPECT_EQ(m_window.m_caption, "Editor - sample.ini*");
+    EXPECT_EQ(m_window.m_text, "Editor - sample.ini*");
 
-    m_window.m_caption = "";
+    m_window.m_text = "";
     m_widget.Type("c");
-    EXPECT_EQ(m_window.m_caption, "*");
+    EXPECT_EQ(m_window.m_text, "*");
 }
 
 TEST_F(ColorEditTest, SetTextIsAChangeLikeAnyOther)
 {
-    m_window.m_caption = "Editor - a.ini";
+    m_window.m_text = "Editor - a.ini";
     m_editor.SetText("Key: x");
     EXPECT_TRUE(m_widget.GetModify());
-    EXPECT_EQ(m_window.m_caption, "Editor - a.ini*");
+    EXPECT_EQ(m_window.m_text, "Editor - a.ini*");
     EXPECT_EQ(m_editor.GetText(), "Key: x");
 }
 

@@ -1,6 +1,6 @@
 // The editor's document: loading, saving, closing with the save prompt, the
 // menu commands and the start, with real files in a temporary folder.
-#include "EditorFakes.h"
+#include "tests/fakes/FakePlatform.h"
 #include "editor/ScriptCommands.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +36,7 @@ protected:
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         m_folder = pattern;
         fs::current_path(m_folder);
+        m_window.m_text = "Editor";
         m_editor.Attach(m_widget, m_window, m_boxes);
     }
     void TearDown() override
@@ -54,7 +55,7 @@ protected:
     fs::path m_oldFolder;
     fs::path m_folder;
     CFakeTextWidget m_widget;
-    CFakeWindow m_window;
+    CFakeControl m_window;
     CFakeMessageBox m_boxes;
     CFakeFileDialog m_dialog;
     CColorEditCtrl m_editor;
@@ -65,12 +66,12 @@ TEST_F(DocumentTest, LoadShowsTheFileCleanWithCrLfLineEnds)
     WriteAll(m_folder / "a.ini", "[Setup]\nTitle=x\r\n");
     EXPECT_EQ(m_editor.LoadFile("a.ini"), 1);
     EXPECT_EQ(m_editor.GetText(), "[Setup]\r\nTitle=x\r\n");
-    EXPECT_EQ(m_window.m_caption, "Editor - a.ini");
+    EXPECT_EQ(m_window.m_text, "Editor - a.ini");
     EXPECT_EQ(m_editor.m_strFileName, "a.ini");
     EXPECT_FALSE(m_editor.GetModify());
 
     EXPECT_EQ(m_editor.LoadFile((m_folder / "a.ini").string()), 1);
-    EXPECT_EQ(m_window.m_caption, "Editor - a.ini");
+    EXPECT_EQ(m_window.m_text, "Editor - a.ini");
     EXPECT_EQ(m_editor.m_strFileName, (m_folder / "a.ini").string());
 }
 
@@ -81,15 +82,15 @@ TEST_F(DocumentTest, LoadThatFailsChangesNothing)
     for (const char* path : {"missing.ini", ".", "/proc/self/mem"}) {
         EXPECT_EQ(m_editor.LoadFile(path), 0) << path;
         EXPECT_EQ(m_editor.GetText(), "yx");
-        EXPECT_EQ(m_window.m_caption, "Editor - a.ini*");
+        EXPECT_EQ(m_window.m_text, "Editor - a.ini*");
         EXPECT_EQ(m_editor.m_strFileName, (m_folder / "a.ini").string());
         EXPECT_TRUE(m_editor.GetModify());
     }
     // Only the read error after opening is reported; a missing file is not.
-    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
-    EXPECT_EQ(m_boxes.m_shown[0].text, "Error : Cannot read /proc/self/mem.");
-    EXPECT_EQ(m_boxes.m_shown[0].caption, "Editor");
-    EXPECT_EQ(m_boxes.m_shown[0].style, MB_OK | MB_ICONHAND);
+    ASSERT_EQ(m_boxes.m_calls.size(), 1u);
+    EXPECT_EQ(m_boxes.m_calls[0].text, "Error : Cannot read /proc/self/mem.");
+    EXPECT_EQ(m_boxes.m_calls[0].caption, "Editor");
+    EXPECT_EQ(m_boxes.m_calls[0].style, MB_OK | MB_ICONHAND);
 }
 
 TEST_F(DocumentTest, SaveWritesCrLfAndCleansTheDocument)
@@ -97,7 +98,7 @@ TEST_F(DocumentTest, SaveWritesCrLfAndCleansTheDocument)
     m_editor.SetText("[Setup]\nTitle=x");
     EXPECT_EQ(m_editor.SaveFile(""), 1);
     EXPECT_EQ(ReadAll(m_folder / "untitled.ini"), "[Setup]\r\nTitle=x");
-    EXPECT_EQ(m_window.m_caption, "Editor - untitled.ini");
+    EXPECT_EQ(m_window.m_text, "Editor - untitled.ini");
     EXPECT_FALSE(m_editor.GetModify());
 
     EXPECT_EQ(m_editor.SaveFile("b.ini"), 1);
@@ -111,9 +112,9 @@ TEST_F(DocumentTest, SaveThatCannotCreateForgetsTheNameSilently)
     m_widget.Type("y");
     EXPECT_EQ(m_editor.SaveFile("no/such/folder/a.ini"), 0);
     EXPECT_EQ(m_editor.m_strFileName, "");
-    EXPECT_EQ(m_window.m_caption, "Editor - a.ini*");
+    EXPECT_EQ(m_window.m_text, "Editor - a.ini*");
     EXPECT_TRUE(m_editor.GetModify());
-    EXPECT_TRUE(m_boxes.m_shown.empty());
+    EXPECT_TRUE(m_boxes.m_calls.empty());
     // Save now has no name to go to.
     EXPECT_EQ(m_editor.SaveFile(""), 0);
 }
@@ -125,8 +126,8 @@ TEST_F(DocumentTest, SaveThatCannotWriteIsReportedAndKeepsTheName)
     EXPECT_EQ(m_editor.SaveFile("/dev/full"), 0);
     EXPECT_EQ(m_editor.m_strFileName, (m_folder / "a.ini").string());
     EXPECT_TRUE(m_editor.GetModify());
-    ASSERT_EQ(m_boxes.m_shown.size(), 1u);
-    EXPECT_EQ(m_boxes.m_shown[0].text, "Error : Cannot write /dev/full.");
+    ASSERT_EQ(m_boxes.m_calls.size(), 1u);
+    EXPECT_EQ(m_boxes.m_calls[0].text, "Error : Cannot write /dev/full.");
 }
 
 struct CloseCase {
@@ -158,14 +159,14 @@ TEST_F(DocumentTest, CloseAsksOnlyForModifiedDocuments)
         m_editor.SetText("text\nmore");
         m_editor.m_strFileName = c.saveTo;
         m_widget.SetModify(c.modified);
-        m_window.m_caption = "Editor - c.ini*";
+        m_window.m_text = "Editor - c.ini*";
 
         EXPECT_EQ(m_editor.CloseFile(), c.result);
-        ASSERT_EQ(m_boxes.m_shown.size(), c.boxes);
+        ASSERT_EQ(m_boxes.m_calls.size(), c.boxes);
         if (c.boxes > 0) {
-            EXPECT_EQ(m_boxes.m_shown[0].text, std::string("Save changes to\n") + c.saveTo);
-            EXPECT_EQ(m_boxes.m_shown[0].caption, "Editor");
-            EXPECT_EQ(m_boxes.m_shown[0].style, MB_YESNOCANCEL | MB_ICONQUESTION);
+            EXPECT_EQ(m_boxes.m_calls[0].text, std::string("Save changes to\n") + c.saveTo);
+            EXPECT_EQ(m_boxes.m_calls[0].caption, "Editor");
+            EXPECT_EQ(m_boxes.m_calls[0].style, MB_YESNOCANCEL | MB_ICONQUESTION);
         }
         if (c.written)
             EXPECT_EQ(ReadAll(m_folder / "c.ini"), c.written);
@@ -173,7 +174,7 @@ TEST_F(DocumentTest, CloseAsksOnlyForModifiedDocuments)
             EXPECT_FALSE(fs::exists(m_folder / "c.ini"));
         if (c.emptied) {
             EXPECT_EQ(m_editor.GetText(), "");
-            EXPECT_EQ(m_window.m_caption, "Editor - untitled.ini*");
+            EXPECT_EQ(m_window.m_text, "Editor - untitled.ini*");
             EXPECT_EQ(m_editor.m_strFileName, "untitled.ini");
             EXPECT_TRUE(m_editor.GetModify()); // set again by the emptying
         } else {
@@ -199,7 +200,7 @@ TEST_F(DocumentTest, SaveAsAppendsIniUnlessTheNameHoldsDotIn)
         m_dialog.m_paths = {(m_folder / "sub" / typed).string()};
         SaveScriptAs(m_editor, m_dialog);
         EXPECT_EQ(ReadAll(m_folder / "sub" / saved), typed) << typed;
-        EXPECT_EQ(m_window.m_caption, std::string("Editor - ") + saved);
+        EXPECT_EQ(m_window.m_text, std::string("Editor - ") + saved);
         EXPECT_FALSE(m_editor.GetModify());
     }
     EXPECT_EQ(m_dialog.m_shown[0].kind, FileDialogOptions::Kind::Save);
@@ -238,7 +239,7 @@ TEST_F(DocumentTest, LoadClosesFirstAndStopsWhenThePromptIsCancelled)
     LoadScript(m_editor, m_dialog);
     EXPECT_TRUE(m_dialog.m_shown.empty());
     EXPECT_EQ(m_editor.GetText(), "!mine");
-    EXPECT_EQ(m_window.m_caption, "Editor - a.ini*");
+    EXPECT_EQ(m_window.m_text, "Editor - a.ini*");
 
     // No, then the file dialog cancelled: the empty untitled document stays.
     m_boxes.m_answers = {IDNO};
@@ -249,15 +250,15 @@ TEST_F(DocumentTest, LoadClosesFirstAndStopsWhenThePromptIsCancelled)
     EXPECT_EQ(m_dialog.m_shown[0].title, "Open");
     EXPECT_EQ(m_dialog.m_shown[0].filter, "Ini File (*.ini)|*.ini|Inf File (*.inf)|*.inf|All Files (*.*)|*.*|");
     EXPECT_EQ(m_editor.GetText(), "");
-    EXPECT_EQ(m_window.m_caption, "Editor - untitled.ini*");
+    EXPECT_EQ(m_window.m_text, "Editor - untitled.ini*");
 
     // The emptied document is modified, so the prompt comes again.
     m_boxes.m_answers = {IDNO};
     m_dialog.m_paths = {(m_folder / "other.ini").string()};
     LoadScript(m_editor, m_dialog);
-    EXPECT_EQ(m_boxes.m_shown.size(), 3u);
+    EXPECT_EQ(m_boxes.m_calls.size(), 3u);
     EXPECT_EQ(m_editor.GetText(), "other");
-    EXPECT_EQ(m_window.m_caption, "Editor - other.ini");
+    EXPECT_EQ(m_window.m_text, "Editor - other.ini");
     EXPECT_FALSE(m_editor.GetModify());
 }
 
@@ -281,14 +282,14 @@ TEST_F(DocumentTest, AddFilePutsThePathBelowTheFirstFilesHeader)
     for (const AddFileCase& c : cases) {
         m_editor.SetText(c.before);
         m_widget.SetModify(false);
-        m_window.m_caption = "Editor - s.ini";
+        m_window.m_text = "Editor - s.ini";
         m_dialog.m_paths = {path};
         AddFileToScript(m_editor, m_dialog);
         std::string expected = c.after;
         expected.replace(expected.find('@'), 1, path);
         EXPECT_EQ(m_editor.GetText(), expected) << c.name;
         EXPECT_TRUE(m_editor.GetModify());
-        EXPECT_EQ(m_window.m_caption, "Editor - s.ini*");
+        EXPECT_EQ(m_window.m_text, "Editor - s.ini*");
     }
     EXPECT_EQ(m_dialog.m_shown[0].kind, FileDialogOptions::Kind::Save);
     EXPECT_EQ(m_dialog.m_shown[0].title, "Add File");
@@ -307,7 +308,7 @@ TEST_F(DocumentTest, StartLoadsSampleIniFromTheCurrentFolder)
     WriteAll(m_folder / "sample.ini", "[Setup]\r\n");
     OpenStartScript(m_editor, m_window);
     EXPECT_EQ(m_editor.GetText(), "[Setup]\r\n");
-    EXPECT_EQ(m_window.m_caption, "Editor - sample.ini");
+    EXPECT_EQ(m_window.m_text, "Editor - sample.ini");
     EXPECT_FALSE(m_editor.GetModify());
     EXPECT_EQ(m_editor.m_strFileName, (m_folder / "sample.ini").string());
 }
@@ -315,7 +316,7 @@ TEST_F(DocumentTest, StartLoadsSampleIniFromTheCurrentFolder)
 TEST_F(DocumentTest, StartWithoutSampleIniShowsTheBuiltInSampleUnsaved)
 {
     OpenStartScript(m_editor, m_window);
-    EXPECT_EQ(m_window.m_caption, "Editor - sample.ini*");
+    EXPECT_EQ(m_window.m_text, "Editor - sample.ini*");
     EXPECT_TRUE(m_editor.GetModify());
     EXPECT_EQ(m_editor.m_strFileName, (m_folder / "sample.ini").string());
     EXPECT_FALSE(fs::exists(m_folder / "sample.ini"));

@@ -1,17 +1,20 @@
-// In-memory fakes of the platform interfaces the hub and the installer run
-// against: controls and a dialog window that record their state, message
-// boxes and a shell that record their calls, and folders that name places
-// in a test's own temporary folder.
+// In-memory fakes of the platform interfaces the hub, the installer and the
+// editor run against: controls and a dialog window that record their state,
+// message boxes, file dialogs and a shell that record their calls, and
+// folders that name places in a test's own temporary folder.
 #pragma once
 
 #include "platform/Dialog.h"
+#include "platform/FileDialog.h"
 #include "platform/Folders.h"
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
+#include "tests/fakes/FakeTextWidget.h"
 
 #include <algorithm>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -22,7 +25,11 @@
 
 class CFakeControl : public IControl {
 public:
-    void SetWindowText(const std::string& text) override { m_text = text; }
+    void SetWindowText(const std::string& text) override
+    {
+        m_text = text;
+        m_texts.push_back(text);
+    }
     std::string GetWindowText() const override { return m_text; }
     void ShowWindow(bool show) override { m_visible = show; }
     bool IsWindowVisible() const override { return m_visible; }
@@ -36,6 +43,7 @@ public:
     CRect GetWindowRect() const override { return m_rect; }
 
     std::string m_text;
+    std::vector<std::string> m_texts; // every text set, in order
     bool m_visible = true;
     bool m_enabled = true;
     CRect m_rect;
@@ -94,6 +102,11 @@ public:
                 m_progress[item.id] = progress.get();
                 control = progress.get();
                 m_owned.push_back(std::move(progress));
+            } else if (item.kind == DialogItemKind::RichEdit) {
+                auto text = std::make_unique<CFakeTextWidget>();
+                m_text[item.id] = text.get();
+                control = text.get();
+                m_owned.push_back(std::move(text));
             } else {
                 auto fake = std::make_unique<CFakeControl>();
                 m_controls[item.id] = fake.get();
@@ -122,12 +135,19 @@ public:
             return it->second;
         if (auto it = m_progress.find(id); it != m_progress.end())
             return it->second;
+        if (auto it = m_text.find(id); it != m_text.end())
+            return it->second;
         return nullptr;
     }
     IProgressCtrl* GetProgressCtrl(int id) override
     {
         auto it = m_progress.find(id);
         return it == m_progress.end() ? nullptr : it->second;
+    }
+    ITextWidget* GetTextWidget(int id) override
+    {
+        auto it = m_text.find(id);
+        return it == m_text.end() ? nullptr : it->second;
     }
     void SetItemFont(int id, const FontSpec& font) override { m_fonts[id] = font; }
 
@@ -155,6 +175,7 @@ public:
 
     CFakeControl& Control(int id) { return *m_controls.at(id); }
     CFakeProgress& Progress(int id) { return *m_progress.at(id); }
+    CFakeTextWidget& Text(int id) { return *m_text.at(id); }
 
     IDialogHandler* m_handler = nullptr;
     std::string m_caption;
@@ -173,6 +194,7 @@ private:
     std::vector<std::unique_ptr<IControl>> m_owned;
     std::map<int, CFakeControl*> m_controls;
     std::map<int, CFakeProgress*> m_progress;
+    std::map<int, CFakeTextWidget*> m_text;
 };
 
 struct CBoxCall {
@@ -181,6 +203,7 @@ struct CBoxCall {
     unsigned style = 0;
 };
 
+// Answers with the queued buttons in turn, then with m_answer.
 class CFakeMessageBox : public IMessageBox {
 public:
     int Show(const std::string& text, const std::string& caption, unsigned style) override
@@ -188,13 +211,39 @@ public:
         m_calls.push_back({text, caption, style});
         if (m_onShow)
             m_onShow(m_calls.back());
-        return m_answer;
+        if (m_answers.empty())
+            return m_answer;
+        const int answer = m_answers.front();
+        m_answers.pop_front();
+        return answer;
     }
 
     std::vector<CBoxCall> m_calls;
     // Called while the box is "open", to look at the screen behind it.
     std::function<void(const CBoxCall&)> m_onShow;
+    std::deque<int> m_answers;
     int m_answer = IDOK;
+};
+
+// Returns the queued paths in turn ("" = cancelled) and, like the real one,
+// makes a chosen file's folder the current folder.
+class CFakeFileDialog : public IFileDialog {
+public:
+    std::string DoModal(const FileDialogOptions& options) override
+    {
+        m_shown.push_back(options);
+        std::string path;
+        if (!m_paths.empty()) {
+            path = m_paths.front();
+            m_paths.pop_front();
+        }
+        if (!path.empty())
+            std::filesystem::current_path(std::filesystem::path(path).parent_path());
+        return path;
+    }
+
+    std::deque<std::string> m_paths;
+    std::vector<FileDialogOptions> m_shown;
 };
 
 class CFakeShell : public IShell {

@@ -3,9 +3,10 @@
 // GoogleTest before FLTK: the X11 headers define None, Bool and the like.
 #include <gtest/gtest.h>
 
-#include "../EditorFakes.h"
 #include "editor/ColorEditCtrl.h"
+#include "platform/fltk/FltkDialog.h"
 #include "platform/fltk/FltkTextWidget.h"
+#include "tests/fakes/FakePlatform.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Bar.H>
@@ -23,6 +24,9 @@ class FltkTextWidgetTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        // As the program opens it: FLTK then leaves its preferences files alone.
+        static const bool opened = FltkOpenDisplay();
+        ASSERT_TRUE(opened);
         m_window = std::make_unique<Fl_Window>(420, 320, "Editor");
         m_menu = new Fl_Menu_Bar(0, 0, 420, 25);
         m_menu->add("&File/Save", FL_CTRL + 's', OnMenu, this);
@@ -210,7 +214,8 @@ TEST_F(FltkTextWidgetTest, VisibleOnlyOnceTheWindowIsShown)
 // not shift it, neither in the style buffer nor on screen.
 TEST_F(FltkTextWidgetTest, ColoursTheRightCharactersOfUtf8Text)
 {
-    CFakeWindow caption;
+    CFakeControl caption;
+    caption.m_text = "Editor";
     CFakeMessageBox boxes;
     CColorEditCtrl editor;
     editor.Attach(*m_widget, caption, boxes);
@@ -226,7 +231,7 @@ TEST_F(FltkTextWidgetTest, ColoursTheRightCharactersOfUtf8Text)
     EXPECT_EQ(formatOf(7, 13), (CHARFORMAT{CFM_COLOR | CFM_BOLD, 0, 0x1A87BA}));
     EXPECT_EQ(formatOf(13, 21), (CHARFORMAT{CFM_COLOR | CFM_BOLD, 0, 0}));
     EXPECT_EQ(formatOf(21, 32), (CHARFORMAT{CFM_COLOR | CFM_BOLD, 0, 0x0B6F0B}));
-    EXPECT_EQ(caption.m_caption, "Editor*");
+    EXPECT_EQ(caption.m_text, "Editor*");
 
     // On screen, the constant's colour lies between the x of its first
     // character and the x behind its last.
