@@ -57,6 +57,10 @@ std::string CFltkFileDialog::DoModal(const FileDialogOptions& options)
     const std::string filter = ToFltkFilter(options.filter);
     if (!filter.empty())
         chooser.filter(filter.c_str());
+    // As the system's own dialogs do, it opens in the current folder.
+    char folder[4096];
+    if (::getcwd(folder, sizeof folder))
+        chooser.directory(folder);
     if (!options.fileName.empty())
         chooser.preset_file(options.fileName.c_str());
     if (chooser.show() != 0 || !chooser.filename() || !*chooser.filename())

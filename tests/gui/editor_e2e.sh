@@ -1,54 +1,134 @@
 #!/usr/bin/env bash
-# sfxpack without a package: the editor's window opens; the About box comes
-# from the context menu (right mouse button, and Alt+Space); Escape ends the
-# program with status 0.
-# usage: editor_e2e.sh SFXPACK SCREENSHOT-DIR
+# sfxpack without a package, as a user meets it. In an empty folder the
+# editor shows the built-in sample, unsaved; Ctrl+S writes it with CR LF line
+# ends; typing marks the caption with one "*"; Escape and the close box ask
+# to save, and Cancel keeps the window. With a sample.ini there, the editor
+# opens it; Add File takes a path from the file dialog; Ctrl+B builds an
+# installer that `sfxtool verify` accepts, and Yes starts it on its setup
+# screen. The About box comes from the context menu and Alt+Space.
+# usage: editor_e2e.sh SFXPACK SFXTOOL XCLOSE SCREENSHOT-DIR
 set -euo pipefail
-sfxpack=$1
-SHOT=$2/editor-e2e-failed.png
+sfxpack=$1 sfxtool=$2 xclose=$3
+SHOT=$4/editor-e2e-failed.png
 source "$(dirname "$0")/gui_lib.sh"
 
 work=$(mktemp -d)
 pid=
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    for w in $(windows_named "Wire E2E Setup"); do "$xclose" "$w" 2>/dev/null || true; done
     rm -rf "$work"
 }
 trap cleanup EXIT
 export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
-mkdir -p "$HOME"
-cd "$work"
+mkdir -p "$HOME" "$XDG_DATA_HOME" "$work/empty" "$work/project" "$work/out"
 
+title_is() { # title_is WINDOW TITLE
+    [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]
+}
+wait_title() {
+    wait_until 20 title_is "$1" "$2" || fail "title is '$(xdotool getwindowname "$1")', not '$2'"
+}
+# key_to WINDOW KEYS...: keys typed into a window.
+key_to() {
+    local w=$1
+    shift
+    xdotool windowfocus --sync "$w"
+    xdotool key --delay 30 "$@"
+}
+# Every line ends in CR LF.
+crlf_only() {
+    [ "$(tr -cd '\n' < "$1" | wc -c)" -eq "$(grep -c $'\r$' "$1")" ]
+}
 about_once() {
     wait_until 20 count_is 1 "About" || fail "no About box ($1)"
     local box
     box=$(windows_named "About")
-    geometry "$box"
-    click "$box" $((WIDTH / 2)) $((HEIGHT - 14 - 13))
+    key_to "$box" Return
     wait_until 20 count_is 0 "About" || fail "the About box did not close ($1)"
 }
 
+# --- An empty folder: the built-in sample, not yet saved.
+cd "$work/empty"
 "$sfxpack" & pid=$!
-main=$(wait_window "Editor.*")
-geometry "$main"
+main=$(wait_window "Editor - sample.ini\\*")
 
-# Right mouse button: the menu opens at the pointer; its one item lies
-# just below and right of it.
 windows=$(toplevel_count)
-xdotool mousemove --window "$main" 100 100 click 3
+xdotool mousemove --window "$main" 300 300 click 3
 wait_until 20 toplevel_count_above "$windows" || fail "no menu on the right mouse button"
-xdotool mousemove --window "$main" 115 110 click 1
+xdotool mousemove --window "$main" 315 310 click 1
 about_once "right mouse button"
-
-xdotool windowfocus --sync "$main"
-xdotool key alt+space
+key_to "$main" alt+space
 wait_until 20 toplevel_count_above "$windows" || fail "no menu on Alt+Space"
 xdotool key Down Return
 about_once "Alt+Space"
 
-xdotool windowfocus --sync "$main"
-xdotool key Escape
+key_to "$main" ctrl+s
+wait_title "$main" "Editor - sample.ini"
+[ "$(grep -c '' sample.ini)" -eq 31 ] && crlf_only sample.ini || fail "sample.ini: $(od -c sample.ini | head -5)"
+saved=$(cat sample.ini)
+
+xdotool mousemove --window "$main" 60 45 click 1
+key_to "$main" x
+wait_title "$main" "Editor - sample.ini*"
+key_to "$main" y z
+sleep 0.3
+wait_title "$main" "Editor - sample.ini*"
+
+# Escape asks; Cancel keeps the window and the text.
+key_to "$main" Escape
+wait_until 20 count_is 1 "Editor" || fail "no save prompt on Escape"
+key_to "$(windows_named Editor)" Escape
+wait_until 20 count_is 0 "Editor" || fail "the save prompt did not close"
+process_ended "$pid" && fail "Cancel ended the editor"
+title_is "$main" "Editor - sample.ini*" || fail "Cancel changed the caption"
+
+# The close box asks too; No ends without saving.
+"$xclose" "$main" || fail "cannot send the close request"
+wait_until 20 count_is 1 "Editor" || fail "no save prompt on the close box"
+key_to "$(windows_named Editor)" n
 wait_exit "$pid" 20
 pid=
-[ "$STATUS" -eq 0 ] || fail "sfxpack ended with status $STATUS after Escape"
+[ "$STATUS" -eq 0 ] || fail "sfxpack ended with status $STATUS"
+[ "$(cat sample.ini)" = "$saved" ] || fail "No saved the changes"
+
+# --- A project folder with its sample.ini: build and start an installer.
+cd "$work/project"
+head -c 3000 /dev/urandom > app.bin
+printf 'read me\n' > notes.txt
+printf '%s\r\n' "[Setup]" "WindowTitle=Wire E2E Setup" "Title=Wire E2E" "OK=Install" \
+    "OutputFile=$work/out/setup.bin" "" "[Files]" "$work/project/app.bin" "" \
+    "[Tasks]" "ExtractAll: DSKDIR\\wire" > sample.ini
+"$sfxpack" & pid=$!
+main=$(wait_window "Editor - sample.ini")
+
+windows=$(toplevel_count)
+key_to "$main" alt+a
+wait_until 20 toplevel_count_above "$windows" || fail "no Archive menu on Alt+A"
+xdotool key a
+wait_until 20 count_is 1 "Add File" || fail "no file dialog for Add File"
+xdotool windowfocus --sync "$(windows_named "Add File")"
+xdotool type --delay 20 "$work/project/notes.txt"
+xdotool key Return
+wait_until 20 count_is 0 "Add File" || fail "the file dialog did not close"
+wait_title "$main" "Editor - sample.ini*"
+key_to "$main" ctrl+s
+wait_title "$main" "Editor - sample.ini"
+grep -q "^\\[Files\\]"$'\r'"\$" sample.ini && grep -qx "$work/project/notes.txt"$'\r' sample.ini \
+    || fail "Add File did not put the path into [Files]: $(cat sample.ini)"
+
+key_to "$main" ctrl+b
+wait_until 60 count_is 1 "Editor" || fail "no question after Create New Archive"
+"$sfxtool" verify "$work/out/setup.bin" >/dev/null || fail "sfxtool verify failed on the new installer"
+listed=$("$sfxtool" list "$work/out/setup.bin")
+[[ $listed == *app.bin* && $listed == *notes.txt* ]] || fail "the installer holds: $listed"
+key_to "$(windows_named Editor)" Return
+setup=$(wait_window "Wire E2E Setup")
+"$xclose" "$setup"
+wait_until 20 count_is 0 "Wire E2E Setup" || fail "the new installer did not close"
+
+"$xclose" "$main"
+wait_exit "$pid" 20
+pid=
+[ "$STATUS" -eq 0 ] || fail "sfxpack ended with status $STATUS"
 echo "editor mode end to end: ok"
