@@ -164,15 +164,6 @@ TEST_F(ColorEditTest, AChangeMarksTheDocumentAndTheCaptionOnce)
     EXPECT_EQ(m_window.m_text, "*");
 }
 
-TEST_F(ColorEditTest, SetTextIsAChangeLikeAnyOther)
-{
-    m_window.m_text = "Editor - a.ini";
-    m_editor.SetText("Key: x");
-    EXPECT_TRUE(m_widget.GetModify());
-    EXPECT_EQ(m_window.m_text, "Editor - a.ini*");
-    EXPECT_EQ(m_editor.GetText(), "Key: x");
-}
-
 struct KeywordsCase {
     const char* list;
     std::vector<std::string> keywords;

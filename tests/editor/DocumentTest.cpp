@@ -303,27 +303,6 @@ TEST_F(DocumentTest, AddFilePutsThePathBelowTheFirstFilesHeader)
     EXPECT_FALSE(m_editor.GetModify());
 }
 
-TEST_F(DocumentTest, StartLoadsSampleIniFromTheCurrentFolder)
-{
-    WriteAll(m_folder / "sample.ini", "[Setup]\r\n");
-    OpenStartScript(m_editor, m_window);
-    EXPECT_EQ(m_editor.GetText(), "[Setup]\r\n");
-    EXPECT_EQ(m_window.m_text, "Editor - sample.ini");
-    EXPECT_FALSE(m_editor.GetModify());
-    EXPECT_EQ(m_editor.m_strFileName, (m_folder / "sample.ini").string());
-}
-
-TEST_F(DocumentTest, StartWithoutSampleIniShowsTheBuiltInSampleUnsaved)
-{
-    OpenStartScript(m_editor, m_window);
-    EXPECT_EQ(m_window.m_text, "Editor - sample.ini*");
-    EXPECT_TRUE(m_editor.GetModify());
-    EXPECT_EQ(m_editor.m_strFileName, (m_folder / "sample.ini").string());
-    EXPECT_FALSE(fs::exists(m_folder / "sample.ini"));
-    SaveScript(m_editor);
-    EXPECT_EQ(ReadAll(m_folder / "sample.ini"), m_editor.GetText());
-}
-
 TEST(BuiltInSample, MixesLineEndsAsItAlwaysHas)
 {
     const std::string sample = BuiltInSample();
@@ -343,11 +322,6 @@ TEST(BuiltInSample, MixesLineEndsAsItAlwaysHas)
         EXPECT_EQ(endings[i], lfAlone ? "LF" : "CRLF") << "line " << number;
         EXPECT_EQ(lines[i].find('\r'), std::string::npos) << "line " << number;
     }
-    EXPECT_EQ(lines[0], "; Example only");
-    EXPECT_EQ(lines[6], R"(Readme=What's New.\n\n\t+ New Interface\n\t+ New Hair Do!\n\t+ What's your name?\n\t+ Green Window)");
-    EXPECT_EQ(lines[15], "[Tasks]");
-    EXPECT_EQ(lines[18], R"(ExtractFile: autoexec.bat To: CURDIR\)");
-    EXPECT_EQ(lines[30], "MessageBox: Congrats, Install Complete! Icon: MB_ICONEXCLAMATION");
     EXPECT_EQ(sample.size(), 999u);
 }
 
