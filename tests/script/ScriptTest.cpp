@@ -1,155 +1,200 @@
-// Reading lines, sections and keys out of the script text.
+// Reading lines, sections, keys and pair lists out of the script text.
 #include "script/Script.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <random>
+#include <string_view>
+
 namespace {
 
-template <class Case>
-std::string CaseName(const testing::TestParamInfo<Case>& info)
+TEST(Script, GetNextLineTakesLineAndMovesPast)
 {
-    return info.param.name;
+    const struct {
+        const char* name;
+        std::string text;
+        std::size_t pos;
+        std::string line;
+        std::size_t nextPos;
+    } cases[] = {
+        {"first of CR LF lines", "ab\r\ncd", 0, "ab", 4},
+        {"last without line break", "ab\r\ncd", 4, "cd", 6},
+        {"from inside a line", "abc\n", 1, "bc", 4},
+        {"empty line", "x\n\ny", 2, "", 3},
+        {"every CR removed", "a\rb\n", 0, "ab", 4},
+        {"past the end stays", "ab", 5, "", 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::size_t pos = c.pos;
+        EXPECT_EQ(CScript::GetNextLine(c.text, pos), c.line);
+        EXPECT_EQ(pos, c.nextPos);
+    }
 }
 
-struct NextLineCase {
-    const char* name;
-    std::string text;
-    std::size_t pos;
-    std::string line;
-    std::size_t nextPos;
-};
-
-// Failure messages name the case rather than dumping its bytes.
-void PrintTo(const NextLineCase& c, std::ostream* os) { *os << c.name; }
-
-class NextLineTest : public testing::TestWithParam<NextLineCase> {};
-
-TEST_P(NextLineTest, TakesLineAndMovesPast)
+TEST(Script, GetSectionRunsFromHeaderToNextBracket)
 {
-    std::size_t pos = GetParam().pos;
-    EXPECT_EQ(CScript::GetNextLine(GetParam().text, pos), GetParam().line);
-    EXPECT_EQ(pos, GetParam().nextPos);
+    const struct {
+        const char* name;
+        std::string script;
+        std::string section;
+        std::string text;
+    } cases[] = {
+        {"up to next header", "[Setup]\r\nA=1\r\n[Tasks]\r\nRun: x\r\n", "Setup", "[Setup]\r\nA=1\r\n"},
+        {"to end of text", "[Setup]\r\nA=1\r\n[Tasks]\r\nRun: x", "Tasks", "[Tasks]\r\nRun: x"},
+        {"header anywhere in a line", "x[Setup]a[b", "Setup", "[Setup]a"},
+        {"first occurrence wins", "[Setup]1\r\n[Setup]2", "Setup", "[Setup]1\r\n"},
+        {"missing", "[Setup]\r\n", "Files", ""},
+        {"case-sensitive", "[setup]\r\nA=1", "Setup", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CScript(c.script).GetSection(c.section), c.text) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Lines, NextLineTest, testing::Values(
-    NextLineCase{"FirstOfCrLfLines", "ab\r\ncd", 0, "ab", 4},
-    NextLineCase{"LastWithoutLineBreak", "ab\r\ncd", 4, "cd", 6},
-    NextLineCase{"FromInsideALine", "abc\n", 1, "bc", 4},
-    NextLineCase{"EmptyLine", "x\n\ny", 2, "", 3},
-    NextLineCase{"EveryCrRemoved", "a\rb\n", 0, "ab", 4},
-    NextLineCase{"AtEndStays", "ab", 2, "", 2},
-    NextLineCase{"PastEndStays", "ab", 5, "", 5},
-    NextLineCase{"EmptyText", "", 0, "", 0}), CaseName<NextLineCase>);
-
-struct CommentCase {
-    const char* name;
-    std::string line;
-    std::string stripped;
-};
-
-void PrintTo(const CommentCase& c, std::ostream* os) { *os << c.name; }
-
-class StripCommentTest : public testing::TestWithParam<CommentCase> {};
-
-TEST_P(StripCommentTest, CutsAtFirstSemicolon)
+TEST(Script, GetSectionLinesListsNonEmptyLinesUntrimmed)
 {
-    std::string line = GetParam().line;
-    std::string& result = CScript::StripComment(line);
-    EXPECT_EQ(&result, &line);
-    EXPECT_EQ(line, GetParam().stripped);
+    const struct {
+        const char* name;
+        std::string script;
+        CStringArray lines;
+    } cases[] = {
+        {"header first, empty lines skipped", "[Files]\r\n\r\n/a/b.txt\r\n\r\nc.txt\r\n", {"[Files]", "/a/b.txt", "c.txt"}},
+        {"blanks and comments kept", "[Files]\r\n  \r\n;c.txt \r\n", {"[Files]", "  ", ";c.txt "}},
+        {"text after the header", "[Files] x\r\nb", {"[Files] x", "b"}},
+        {"bracket in a path ends the section", "[Files]\r\n/a/[x]/b\r\n/c\r\n", {"[Files]", "/a/"}},
+        {"lone LF and CR", "[Files]\na\rb\nc", {"[Files]", "ab", "c"}},
+        {"missing", "[Setup]\r\nA=1\r\n", {}},
+    };
+    for (const auto& c : cases) {
+        CStringArray lines;
+        CScript(c.script).GetSectionLines("Files", lines);
+        EXPECT_EQ(lines, c.lines) << c.name;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Comments, StripCommentTest, testing::Values(
-    CommentCase{"NoComment", "Title=A", "Title=A"},
-    CommentCase{"FirstSemicolonCuts", "a;b;c", "a"},
-    CommentCase{"WholeLine", "; note", ""},
-    CommentCase{"NoQuoting", "Text: \"a;b\"", "Text: \"a"}), CaseName<CommentCase>);
-
-struct SectionCase {
-    const char* name;
-    std::string script;
-    std::string section;
-    std::string text;
-};
-
-void PrintTo(const SectionCase& c, std::ostream* os) { *os << c.name; }
-
-class GetSectionTest : public testing::TestWithParam<SectionCase> {};
-
-TEST_P(GetSectionTest, RunsFromHeaderToNextBracket)
+TEST(Script, ListsAreAppendedTo)
 {
-    EXPECT_EQ(CScript(GetParam().script).GetSection(GetParam().section), GetParam().text);
+    CScript script("[Files]\r\na\r\n[Tasks]\r\nRun: x\r\n");
+    CStringArray list{"keep"};
+    script.GetSectionLines("Files", list);
+    script.GetSectionPairs("Tasks", list);
+    EXPECT_EQ(list, (CStringArray{"keep", "[Files]", "a", "Run:", "x"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Sections, GetSectionTest, testing::Values(
-    SectionCase{"UpToNextHeader", "[Setup]\r\nA=1\r\n[Tasks]\r\nRun: x\r\n", "Setup", "[Setup]\r\nA=1\r\n"},
-    SectionCase{"ToEndOfText", "[Setup]\r\nA=1\r\n[Tasks]\r\nRun: x", "Tasks", "[Tasks]\r\nRun: x"},
-    SectionCase{"HeaderAnywhereInLine", "x[Setup]a[b", "Setup", "[Setup]a"},
-    SectionCase{"FirstOccurrenceWins", "[Setup]1\r\n[Setup]2", "Setup", "[Setup]1\r\n"},
-    SectionCase{"Missing", "[Setup]\r\n", "Files", ""},
-    SectionCase{"CaseSensitive", "[setup]\r\nA=1", "Setup", ""},
-    SectionCase{"OnlyHeader", "[Files]", "Files", "[Files]"}), CaseName<SectionCase>);
-
-struct LinesCase {
-    const char* name;
-    std::string script;
-    CStringArray lines;
-};
-
-void PrintTo(const LinesCase& c, std::ostream* os) { *os << c.name; }
-
-class SectionLinesTest : public testing::TestWithParam<LinesCase> {};
-
-TEST_P(SectionLinesTest, ListsNonEmptyLinesUntrimmed)
+TEST(Script, GetKeyValueReadsWhereTheKeyFirstOccurs)
 {
-    CStringArray lines;
-    CScript(GetParam().script).GetSectionLines("Files", lines);
-    EXPECT_EQ(lines, GetParam().lines);
+    const struct {
+        const char* name;
+        std::string script;
+        std::string value;
+    } cases[] = {
+        {"plain", "[Setup]\r\nOutputFile=out.exe\r\n", "out.exe"},
+        {"trimmed", "OutputFile =  out.exe \t\r\n", "out.exe"},
+        {"comment kept", "OutputFile=out.exe ;x\r\n", "out.exe ;x"},
+        {"last line without break", "[Setup]\r\nOutputFile=C:\\out\\a.exe", "C:\\out\\a.exe"},
+        {"first mention without '='", "; OutputFile is set below\r\n[Setup]\r\nOutputFile=x.exe\r\n", ""},
+        {"part of a longer word", "MyOutputFile=a\r\nOutputFile=b\r\n", "a"},
+        {"'=' before the key not seen", "X=OutputFile=y\r\n", "y"},
+        {"missing", "[Setup]\r\nTitle=T\r\n", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CScript(c.script).GetKeyValue("OutputFile"), c.value) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, SectionLinesTest, testing::Values(
-    LinesCase{"HeaderFirst", "[Files]\r\n/a/b.txt\r\nc.txt\r\n", {"[Files]", "/a/b.txt", "c.txt"}},
-    LinesCase{"EmptyLinesSkipped", "[Files]\r\n\r\n\r\na\r\n\r\n", {"[Files]", "a"}},
-    LinesCase{"BlanksAndCommentsKept", "[Files]\r\n  \r\n;c.txt \r\n", {"[Files]", "  ", ";c.txt "}},
-    LinesCase{"OnlyHeader", "[Files]\r\n", {"[Files]"}},
-    LinesCase{"TextAfterHeader", "[Files] x\r\nb", {"[Files] x", "b"}},
-    LinesCase{"BracketInPathEnds", "[Files]\r\n/a/[x]/b\r\n/c\r\n", {"[Files]", "/a/"}},
-    LinesCase{"LoneLfAndCr", "[Files]\na\rb\nc", {"[Files]", "ab", "c"}},
-    LinesCase{"Missing", "[Setup]\r\nA=1\r\n", {}}), CaseName<LinesCase>);
-
-TEST(SectionLines, AppendsToTheArray)
+CStringArray Pairs(const std::string& script, const std::string& section = "Tasks")
 {
-    CStringArray lines{"keep"};
-    CScript("[Files]\r\na\r\n").GetSectionLines("Files", lines);
-    EXPECT_EQ(lines, (CStringArray{"keep", "[Files]", "a"}));
+    CStringArray pairs;
+    CScript(script).GetSectionPairs(section, pairs);
+    return pairs;
 }
 
-struct KeyCase {
-    const char* name;
-    std::string script;
-    std::string value;
-};
-
-void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
-
-class KeyValueTest : public testing::TestWithParam<KeyCase> {};
-
-TEST_P(KeyValueTest, ReadsValueWhereKeyFirstOccurs)
+TEST(Script, GetSectionPairsSplitsEachLine)
 {
-    EXPECT_EQ(CScript(GetParam().script).GetKeyValue("OutputFile"), GetParam().value);
+    const struct {
+        const char* name;
+        std::string line;
+        CStringArray pairs;
+    } cases[] = {
+        // Keys
+        {"key and value", "Title=Setup 2", {"Title:", "Setup 2"}},
+        {"value trimmed, name not", "  Title = \t Setup 2 \t", {"  Title :", "Setup 2"}},
+        {"comment cuts the value", "Title=A;B", {"Title:", "A"}},
+        {"colon in a setup value", "Title=Version 2: new", {"Title:", "Version", " 2", "new"}},
+        {"colon-backslash guarded", "Readme=Notes:\\nmore", {"Readme:", "Notes:\\nmore"}},
+        {"CR inside a line dropped", "Ti\rtle=A\rB", {"Title:", "AB"}},
+        // Commands
+        {"drive colon guarded", "ExtractFile: setup.exe To: C:\\Program Files\\App\\setup.exe",
+         {"ExtractFile:", "setup.exe", " To", "C:\\Program Files\\App\\setup.exe"}},
+        {"several parameters", "SetRegString: HKEY_CURRENT_USER Key: Software\\My App Query: Name Value: some text",
+         {"SetRegString:", "HKEY_CURRENT_USER", " Key", "Software\\My App", " Query", "Name", " Value", "some text"}},
+        {"head without blank", "Run:x", {"Run:", "x"}},
+        {"'=' ends the name in a command", "Run: tool.exe Param: a=b", {"Run: tool.exe Param: a:", "b"}},
+        {"colon in a value starts a parameter", "MessageBox: Note this: done Icon: MB_ICONQUESTION",
+         {"MessageBox:", "Note", " this", "done", " Icon", "MB_ICONQUESTION"}},
+        {"URL colon guarded", "Run: http://example.org/x Param: -v", {"Run:", "http://example.org/x", " Param", "-v"}},
+        {"guard words come back in values", "Text: a#!b#?c", {"Text:", "a://b:\\c"}},
+        {"guard words stay in names", "A#!B: x", {"A#!B:", "x"}},
+        {"empty value at line end", "SetRegDword: HKEY_USERS Value:", {"SetRegDword:", "HKEY_USERS", " Value", ""}},
+        {"tab is no blank", "Run: a\tParam: b", {"Run:", "", " a\tParam", "b"}},
+        {"comment cuts a parameter", "Run: a.exe Param: -x ; -y", {"Run:", "a.exe", " Param", "-x"}},
+        // No pairs
+        {"comment line", "   ; note", {}},
+        {"no separator", "no separator here", {}},
+        {"guarded colons only", "C:\\dir http://x", {}},
+        // The next colon has no blank before it (or only at the very start of
+        // what remains): the text up to that colon is the value, and the line ends.
+        {"key value with colon", "Title=Setup:Final", {"Title:", "Setup"}},
+        {"command without blanks", "MessageBox:Hi:there", {"MessageBox:", "Hi"}},
+        {"only blank at start of rest", "A B=C:D", {"A B:", "", " B", "C"}},
+        {"parameter without blank", "Run: a Param:x:y", {"Run:", "a", " Param", "x"}},
+        {"many colons", "X::::", {"X:", ""}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Pairs("[Tasks]\r\n" + c.line + "\r\n"), c.pairs) << c.name;
 }
 
-INSTANTIATE_TEST_SUITE_P(OutputFile, KeyValueTest, testing::Values(
-    KeyCase{"Plain", "[Setup]\r\nOutputFile=out.exe\r\n", "out.exe"},
-    KeyCase{"Trimmed", "OutputFile =  out.exe \t\r\n", "out.exe"},
-    KeyCase{"CommentKept", "OutputFile=out.exe ;x\r\n", "out.exe ;x"},
-    KeyCase{"LastLineWithoutBreak", "[Setup]\r\nOutputFile=C:\\out\\a.exe", "C:\\out\\a.exe"},
-    KeyCase{"FirstMentionWithoutEquals", "; OutputFile is set below\r\n[Setup]\r\nOutputFile=x.exe\r\n", ""},
-    KeyCase{"PartOfLongerWord", "MyOutputFile=a\r\nOutputFile=b\r\n", "a"},
-    KeyCase{"EqualsBeforeKeyNotSeen", "X=OutputFile=y\r\n", "y"},
-    KeyCase{"AnySection", "[Tasks]\r\nOutputFile=t\r\n", "t"},
-    KeyCase{"CrInsideValueDropped", "OutputFile=a\rb\r\n", "ab"},
-    KeyCase{"EmptyValue", "OutputFile=\r\n", ""},
-    KeyCase{"Missing", "[Setup]\r\nTitle=T\r\n", ""}), CaseName<KeyCase>);
+TEST(Script, GetSectionPairsWalksTheSectionsLines)
+{
+    EXPECT_EQ(Pairs("[Tasks]\r\nRun: a\r\n\r\n; skip\r\nDeleteFile: b\r\n"), (CStringArray{"Run:", "a", "DeleteFile:", "b"}));
+    EXPECT_EQ(Pairs("; see [Setup] below\r\n[Setup]\r\nTitle=T\r\n", "Setup"), CStringArray{});
+    EXPECT_EQ(Pairs("[Tasks] Run: x\r\n"), (CStringArray{"[Tasks] Run:", "x"}));
+    EXPECT_EQ(Pairs("[Tasks]\nRun: a\nRun: b"), (CStringArray{"Run:", "a", "Run:", "b"}));
+    EXPECT_EQ(Pairs("[Tasks]\rRun: a Run: b"), (CStringArray{"[Tasks]Run:", "a", " Run", "b"}));
+}
+
+// Whatever mix of separators, guards and comments a line holds, it ends
+// with whole pairs.
+TEST(Script, GetSectionPairsEndsWithWholePairsOnRandomLines)
+{
+    static constexpr std::array<std::string_view, 16> kPieces = {
+        "=", ":", ";", " ", "  ", "[", "\r", "\n", "://", ":\\", "#!", "#?", "a", "Bc", "To", "\t",
+    };
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<std::size_t> length(0, 40), piece(0, kPieces.size() - 1);
+    for (int i = 0; i < 20000; ++i) {
+        std::string line;
+        for (std::size_t n = length(random); n > 0; --n)
+            line += kPieces[piece(random)];
+        SCOPED_TRACE(testing::PrintToString(line));
+        const CStringArray pairs = Pairs("[Tasks]\r\n" + line + "\r\n");
+        ASSERT_EQ(pairs.size() % 2, 0u);
+        // Each round of a line shortens what remains of it by at least one byte.
+        ASSERT_LE(pairs.size(), 2 * (line.size() + 1));
+        if (!pairs.empty()) {
+            EXPECT_TRUE(pairs.front().ends_with(':')) << pairs.front();
+        }
+        for (std::size_t k = 0; k < pairs.size(); ++k) {
+            EXPECT_EQ(pairs[k].find_first_of("\r\n;"), std::string::npos) << pairs[k];
+            if (k % 2 == 1 && !pairs[k].empty()) {
+                // Values are trimmed and their guard words turned back.
+                EXPECT_EQ(std::string_view(" \t\v\f").find(pairs[k].front()), std::string_view::npos) << pairs[k];
+                EXPECT_EQ(std::string_view(" \t\v\f").find(pairs[k].back()), std::string_view::npos) << pairs[k];
+                EXPECT_EQ(pairs[k].find("#!"), std::string::npos) << pairs[k];
+                EXPECT_EQ(pairs[k].find("#?"), std::string::npos) << pairs[k];
+            }
+        }
+    }
+}
 
 } // namespace
