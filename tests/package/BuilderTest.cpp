@@ -12,22 +12,29 @@ class BuilderTest : public testing::Test {
 protected:
     BuilderTest()
     {
-        WriteBytes(m_dir / "stub", m_stub);
-        WriteBytes(m_dir / "a.txt", "alpha");
-        WriteBytes(m_dir / "b.bin", Pattern(5000, 9));
+        WriteTextFile(m_dir / "stub", m_stub);
+        WriteTextFile(m_dir / "a.txt", "alpha");
+        WriteTextFile(m_dir / "b.bin", Pattern(5000, 9));
     }
 
     bool Build(const std::string& script, const std::string& output = "")
     {
+        m_report = FakeReport();
         CPackageFile stub(m_dir / "stub", m_box);
-        FakeFolders folders(m_dir / "sfxpack");
         BuildOptions options;
         options.outputFile = output;
-        return BuildArchive(stub, CScript(script), folders, m_report, options);
+        return BuildArchive(stub, CScript(script), Folders(m_dir / "sfxpack"), m_report, options);
     }
 
     std::string Out() const { return m_dir / "out.exe"; }
     std::string WithOutput(const std::string& rest) const { return "[Setup]\r\nOutputFile=" + Out() + "\r\n" + rest; }
+    std::string WithFiles(const std::vector<std::string>& lines) const
+    {
+        std::string text = WithOutput("[Files]\r\n");
+        for (const std::string& line : lines)
+            text += line + "\r\n";
+        return text;
+    }
 
     void ExpectError(const std::string& message)
     {
@@ -35,228 +42,145 @@ protected:
         EXPECT_EQ(m_report.statuses.back(), " " + message);
         EXPECT_EQ(m_report.boxes.back().text, message);
         EXPECT_EQ(m_report.boxes.back().caption, "Editor");
-        EXPECT_EQ(m_report.boxes.back().style, 0x10u);
+        EXPECT_EQ(m_report.boxes.back().style, unsigned(MB_OK | MB_ICONERROR));
         EXPECT_TRUE(m_report.started.empty());
     }
 
-    TempDir m_dir;
+    CTempDir m_dir;
     std::string m_stub = Stub(3000);
-    FakeMessageBox m_box;
+    CFakeMessageBox m_box;
     FakeReport m_report;
 };
 
 TEST_F(BuilderTest, StatusTextsQuestionAndStart)
 {
-    const std::string script = WithOutput("[Files]\r\n" + (m_dir / "a.txt") + "\r\n\r\n" + (m_dir / "b.bin") + "\r\n");
-    m_report.answer = IDYES;
-    ASSERT_TRUE(Build(script));
-    const std::vector<std::string> statuses = {"Adding " + (m_dir / "a.txt") + "...", "Adding " + (m_dir / "b.bin") + "...",
-                                               "Adding todo data...", " Done creating sfx"};
-    EXPECT_EQ(m_report.statuses, statuses);
-    ASSERT_EQ(m_report.boxes.size(), 1u);
-    EXPECT_EQ(m_report.boxes[0].text, "File " + Out() + " created.\nDo you want to test it now?");
-    EXPECT_EQ(m_report.boxes[0].caption, "Editor");
-    EXPECT_EQ(m_report.boxes[0].style, 0x24u);
-    EXPECT_EQ(m_report.started, std::vector<std::string>{Out()});
-
-    FakeMessageBox box;
-    CPackageFile installer(Out(), box);
-    EXPECT_EQ(installer.ReadNextText(), script);
-    EXPECT_EQ(installer.FindEntry("a.txt"), 1);
-    EXPECT_EQ(installer.FindEntry("b.bin"), 0);
-}
-
-TEST_F(BuilderTest, StartsThroughTheShellOnlyOnYes)
-{
-    struct Shell : IShell {
-        bool Open(const std::string& file, const std::string& params) override
-        {
-            opened.push_back(file + "|" + params);
-            return true;
-        }
-        std::vector<std::string> opened;
-    };
-    struct Status : IControl {
-        void SetWindowText(const std::string& t) override { text = t; }
-        std::string GetWindowText() const override { return text; }
-        void ShowWindow(bool) override {}
-        bool IsWindowVisible() const override { return true; }
-        void EnableWindow(bool) override {}
-        bool IsWindowEnabled() const override { return true; }
-        void MoveWindow(const CRect&) override {}
-        CRect GetWindowRect() const override { return {}; }
-        std::string text;
-    };
     for (int answer : {IDYES, IDNO}) {
-        Shell shell;
-        Status status;
-        FakeMessageBox box;
-        box.answer = answer;
-        CStatusBuildReport report(status, box, shell);
+        const std::string script = WithFiles({m_dir / "a.txt", "", m_dir / "b.bin"});
+        m_report.answer = answer;
         CPackageFile stub(m_dir / "stub", m_box);
-        FakeFolders folders(m_dir / "sfxpack");
-        ASSERT_TRUE(BuildArchive(stub, CScript(WithOutput("")), folders, report));
-        EXPECT_EQ(status.text, " Done creating sfx");
-        EXPECT_EQ(shell.opened, answer == IDYES ? std::vector<std::string>{Out() + "|"} : std::vector<std::string>{});
+        ASSERT_TRUE(BuildArchive(stub, CScript(script), Folders(m_dir / "sfxpack"), m_report));
+        EXPECT_EQ(m_report.statuses, (std::vector<std::string>{"Adding " + (m_dir / "a.txt") + "...", "Adding " + (m_dir / "b.bin") + "...",
+                                                               "Adding todo data...", " Done creating sfx"}));
+        ASSERT_EQ(m_report.boxes.size(), 1u);
+        EXPECT_EQ(m_report.boxes[0].text, "File " + Out() + " created.\nDo you want to test it now?");
+        EXPECT_EQ(m_report.boxes[0].caption, "Editor");
+        EXPECT_EQ(m_report.boxes[0].style, unsigned(MB_YESNO | MB_ICONQUESTION));
+        EXPECT_EQ(m_report.started, answer == IDYES ? std::vector<std::string>{Out()} : std::vector<std::string>{});
+
+        CPackageFile installer(Out(), m_box);
+        EXPECT_EQ(installer.ReadNextText(), script);
+        EXPECT_EQ(installer.FindEntry("a.txt"), 1);
+        EXPECT_EQ(installer.FindEntry("b.bin"), 0);
+        m_report = FakeReport();
     }
 }
 
-TEST_F(BuilderTest, DefaultOutputBesideTheProgram)
+TEST_F(BuilderTest, OutputRule)
 {
-    for (const char* script : {"[Setup]\r\nOutputFile=\r\n", "[Setup]\r\nTitle=x\r\n", "[Setup]\r\nOutputFile=   \r\n"}) {
+    // Without OutputFile (or with an empty one): myapp.exe beside the program.
+    for (const char* script : {"[Setup]\r\nOutputFile=   \r\n", "[Setup]\r\nTitle=x\r\n"}) {
         fs::remove(m_dir / "myapp.exe");
         ASSERT_TRUE(Build(script)) << script;
         EXPECT_TRUE(fs::exists(m_dir / "myapp.exe")) << script;
     }
-}
-
-TEST_F(BuilderTest, OutputOverrideAndRelativePaths)
-{
+    // An override wins; it and the [Files] lines are taken from the current folder.
     const fs::path previous = fs::current_path();
     fs::current_path(m_dir.Path());
-    // [Files] lines and the output are taken relative to the current folder.
     const bool built = Build("[Setup]\r\nOutputFile=ignored.exe\r\n[Files]\r\na.txt\r\n", "rel.exe");
     fs::current_path(previous);
     ASSERT_TRUE(built);
     EXPECT_FALSE(fs::exists(m_dir / "ignored.exe"));
-    FakeMessageBox box;
-    CPackageFile installer(m_dir / "rel.exe", box);
+    CPackageFile installer(m_dir / "rel.exe", m_box);
     EXPECT_TRUE(installer.ExtractFile("a.txt", m_dir / "copy"));
-    EXPECT_EQ(ReadBytes(m_dir / "copy"), "alpha");
+    EXPECT_EQ(ReadTextFile(m_dir / "copy"), "alpha");
 }
 
-TEST_F(BuilderTest, NoFilesGivesMarkerAndTexts)
+TEST_F(BuilderTest, ReplacesAnOutputAndKeepsTheStubsPermissions)
 {
-    for (const char* files : {"", "[Files]\r\n"}) {
-        const std::string script = WithOutput(files);
-        ASSERT_TRUE(Build(script));
-        const std::string out = ReadBytes(Out());
-        const std::size_t compileEnd = out.size() - script.size() - 9;
-        const std::string compile = out.substr(m_stub.size() + 4, compileEnd - m_stub.size() - 4 - 9);
-        EXPECT_EQ(compile.substr(0, 12), " Compiled : ");
-        EXPECT_TRUE(out == m_stub + Int32(kStubMarker) + TextBlock(compile) + TextBlock(script));
-    }
-}
-
-TEST_F(BuilderTest, SameFileTwiceAndReplacedOutput)
-{
-    WriteBytes(Out(), std::string(100000, 'o'));
-    ASSERT_TRUE(Build(WithOutput("[Files]\r\n" + (m_dir / "a.txt") + "\r\n" + (m_dir / "a.txt") + "\r\n")));
-    FakeMessageBox box;
-    CPackageFile installer(Out(), box);
-    installer.LoadDirectory();
-    ASSERT_EQ(installer.m_entries.size(), 2u);
-    EXPECT_STREQ(installer.m_entries[0].szName, "a.txt");
-    EXPECT_STREQ(installer.m_entries[1].szName, "a.txt");
-    EXPECT_LT(fs::file_size(Out()), 100000u);
-}
-
-TEST_F(BuilderTest, InstallerGetsTheStubsPermissions)
-{
-    for (auto perms : {fs::perms(0755), fs::perms(0700), fs::perms(0640)}) {
+    WriteTextFile(Out(), std::string(100000, 'o'));
+    for (auto perms : {fs::perms(0755), fs::perms(0640)}) {
         fs::permissions(m_dir / "stub", perms);
-        ASSERT_TRUE(Build(WithOutput("")));
+        ASSERT_TRUE(Build(WithFiles({m_dir / "a.txt", m_dir / "a.txt"})));
         EXPECT_EQ(fs::status(Out()).permissions(), perms);
     }
+    // The same file twice is packed twice, and nothing of the old output stays.
+    EXPECT_TRUE(ReadTextFile(Out()).starts_with(m_stub + Int32(kStubMarker) + FileRecord("alpha", "a.txt") + FileRecord("alpha", "a.txt")));
+    EXPECT_LT(fs::file_size(Out()), 5000u);
 }
 
-TEST_F(BuilderTest, OutputThatCannotBeCreated)
-{
-    const std::string script = "[Setup]\r\nOutputFile=" + (m_dir / "missing/out.exe") + "\r\n[Files]\r\n" + (m_dir / "a.txt") + "\r\n";
-    EXPECT_FALSE(Build(script));
-    ExpectError("Error : Cannot open " + (m_dir / "missing/out.exe") + ". Perhaps file in use.");
-    EXPECT_EQ(m_report.statuses.size(), 1u);
-}
-
-TEST_F(BuilderTest, OutputOntoTheStubIsRefusedBeforeEmptyingIt)
-{
-    fs::create_hard_link(m_dir / "stub", m_dir / "stub-link");
-    for (const std::string& output : {m_dir / "stub", m_dir / "./stub", m_dir / "stub-link"}) {
-        m_report = FakeReport();
-        EXPECT_FALSE(Build(WithOutput(""), output));
-        ExpectError("Error : Cannot open " + output + ". Perhaps file in use.");
-        EXPECT_EQ(ReadBytes(m_dir / "stub"), m_stub);
-    }
-}
-
-TEST_F(BuilderTest, FileThatCannotBeOpenedEndsTheBuild)
+TEST_F(BuilderTest, FailuresSayWhyAndLeaveNoHalfInstaller)
 {
     fs::create_directory(m_dir / "folder");
-    const std::string lines[] = {m_dir / "missing.txt", m_dir / "folder", m_dir / "folder\\", "; a comment line", "   "};
-    for (const std::string& line : lines) {
-        m_report = FakeReport();
-        const std::string script = WithOutput("[Files]\r\n" + (m_dir / "a.txt") + "\r\n" + line + "\r\n" + (m_dir / "b.bin") + "\r\n");
-        EXPECT_FALSE(Build(script)) << line;
-        ExpectError("Error : Cannot find " + line + " to add to sfx.");
-        // What was written so far stays, closed.
-        EXPECT_TRUE(ReadBytes(Out()) == m_stub + Int32(kStubMarker) + FileRecord("alpha", "a.txt")) << line;
+    fs::create_hard_link(m_dir / "stub", m_dir / "stub-link");
+    const std::string partial = m_stub + Int32(kStubMarker) + FileRecord("alpha", "a.txt");
+    const struct {
+        std::string script;
+        std::string output;
+        std::string message;
+        std::string left; // what stays at the output, "" when nothing
+    } cases[] = {
+        {WithOutput(""), m_dir / "missing/out.exe", "Error : Cannot open " + (m_dir / "missing/out.exe") + ". Perhaps file in use.", ""},
+        // Building onto the stub is refused before the stub is emptied.
+        {WithOutput(""), m_dir / "./stub", "Error : Cannot open " + (m_dir / "./stub") + ". Perhaps file in use.", m_stub},
+        {WithOutput(""), m_dir / "stub-link", "Error : Cannot open " + (m_dir / "stub-link") + ". Perhaps file in use.", m_stub},
+        // A [Files] line that cannot be opened ends the build; what was written stays.
+        {WithFiles({m_dir / "a.txt", m_dir / "missing.txt", m_dir / "b.bin"}), "", "Error : Cannot find " + (m_dir / "missing.txt") + " to add to sfx.", partial},
+        {WithFiles({m_dir / "a.txt", m_dir / "folder"}), "", "Error : Cannot find " + (m_dir / "folder") + " to add to sfx.", partial},
+        {WithFiles({m_dir / "a.txt", "; a comment line"}), "", "Error : Cannot find ; a comment line to add to sfx.", partial},
+        // The output is never added to itself, however it is spelled.
+        {WithFiles({m_dir / "a.txt", m_dir / "./out.exe"}), "", "Error : Cannot add " + (m_dir / "./out.exe") + " to sfx: it is the output file.", ""},
+        // /proc/self/mem opens, but reading it at offset 0 fails.
+        {WithFiles({"/proc/self/mem"}), "", "Error : Cannot read /proc/self/mem.", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        fs::remove(Out());
+        EXPECT_FALSE(Build(c.script, c.output));
+        ExpectError(c.message);
+        const std::string output = c.output.empty() ? Out() : c.output;
+        EXPECT_EQ(fs::exists(output), !c.left.empty());
+        EXPECT_TRUE(ReadTextFile(output) == c.left);
     }
-}
 
-TEST_F(BuilderTest, OutputAddedToItselfIsRefused)
-{
-    const std::string spellings[] = {Out(), m_dir / "./out.exe"};
-    for (const std::string& line : spellings) {
-        m_report = FakeReport();
-        EXPECT_FALSE(Build(WithOutput("[Files]\r\n" + (m_dir / "a.txt") + "\r\n" + line + "\r\n")));
-        ExpectError("Error : Cannot add " + line + " to sfx: it is the output file.");
-        EXPECT_FALSE(fs::exists(Out()));
-    }
+    // /dev/full takes no byte; a device is never removed nor changed.
+    const fs::perms devicePerms = fs::status("/dev/full").permissions();
+    EXPECT_FALSE(Build(WithOutput(""), "/dev/full"));
+    ExpectError("Error : Cannot write /dev/full. Perhaps the disk is full.");
+    EXPECT_EQ(fs::status("/dev/full").permissions(), devicePerms);
+
+    m_report = FakeReport();
+    CPackageFile missing(m_dir / "no-stub", m_box);
+    EXPECT_FALSE(BuildArchive(missing, CScript(WithOutput("")), Folders(m_dir / "sfxpack"), m_report));
+    ExpectError("Error : Cannot read " + (m_dir / "no-stub") + ".");
+    EXPECT_FALSE(fs::exists(Out()));
 }
 
 TEST_F(BuilderTest, InstallerOver2GiBIsRefused)
 {
     // Sparse files: the size is checked before a byte of them is copied.
+    const std::string tooLarge = "Error : " + Out() + " would be larger than 2147483647 bytes. An installer must stay below 2 GiB.";
     const std::string huge = m_dir / "huge.bin";
-    WriteBytes(huge, "");
+    WriteTextFile(huge, "");
     fs::resize_file(huge, std::uintmax_t(kMaxInstallerSize) - 3000);
-    EXPECT_FALSE(Build(WithOutput("[Files]\r\n" + huge + "\r\n")));
-    ExpectError("Error : " + Out() + " would be larger than 2147483647 bytes. An installer must stay below 2 GiB.");
+    EXPECT_FALSE(Build(WithFiles({huge})));
+    ExpectError(tooLarge);
     EXPECT_FALSE(fs::exists(Out()));
 
-    m_report = FakeReport();
     fs::resize_file(m_dir / "stub", std::uintmax_t(kMaxInstallerSize) - 2);
     EXPECT_FALSE(Build(WithOutput("")));
-    ExpectError("Error : " + Out() + " would be larger than 2147483647 bytes. An installer must stay below 2 GiB.");
-    EXPECT_FALSE(fs::exists(Out()));
-}
-
-TEST_F(BuilderTest, ReadAndWriteErrorsAreReported)
-{
-    // /proc/self/mem opens, but reading it at offset 0 fails.
-    EXPECT_FALSE(Build(WithOutput("[Files]\r\n/proc/self/mem\r\n")));
-    ExpectError("Error : Cannot read /proc/self/mem.");
-    EXPECT_FALSE(fs::exists(Out()));
-
-    // /dev/full takes no byte; a device is never removed nor changed.
-    m_report = FakeReport();
-    const fs::perms devicePerms = fs::status("/dev/full").permissions();
-    EXPECT_FALSE(Build(WithOutput(""), "/dev/full"));
-    ExpectError("Error : Cannot write /dev/full. Perhaps the disk is full.");
-    EXPECT_TRUE(fs::exists("/dev/full"));
-    EXPECT_EQ(fs::status("/dev/full").permissions(), devicePerms);
-
-    m_report = FakeReport();
-    CPackageFile missing(m_dir / "no-stub", m_box);
-    FakeFolders folders(m_dir / "sfxpack");
-    EXPECT_FALSE(BuildArchive(missing, CScript(WithOutput("")), folders, m_report));
-    ExpectError("Error : Cannot read " + (m_dir / "no-stub") + ".");
+    ExpectError(tooLarge);
     EXPECT_FALSE(fs::exists(Out()));
 }
 
 TEST_F(BuilderTest, ProgressWhileCopying)
 {
     const std::string big = m_dir / "big.bin";
-    WriteBytes(big, Pattern(2 * kCopyBufferSize + 5, 4));
-    ASSERT_TRUE(Build(WithOutput("[Files]\r\n" + big + "\r\n")));
-    ASSERT_EQ(m_report.progress.size(), 3u);
-    const std::int64_t total = 2 * kCopyBufferSize + 5;
-    EXPECT_EQ(m_report.progress[0].done, std::int64_t(kCopyBufferSize));
-    EXPECT_EQ(m_report.progress[2].done, total);
-    for (const auto& tick : m_report.progress) {
-        EXPECT_EQ(tick.path, big);
-        EXPECT_EQ(tick.total, total);
-    }
+    const std::string total = std::to_string(2 * kCopyBufferSize + 5);
+    WriteTextFile(big, Pattern(2 * kCopyBufferSize + 5, 4));
+    ASSERT_TRUE(Build(WithFiles({big})));
+    EXPECT_EQ(m_report.progress, (std::vector<std::string>{big + " " + std::to_string(kCopyBufferSize) + "/" + total,
+                                                           big + " " + std::to_string(2 * kCopyBufferSize) + "/" + total,
+                                                           big + " " + total + "/" + total}));
 }
 
 } // namespace

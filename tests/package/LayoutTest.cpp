@@ -20,45 +20,35 @@ std::time_t March7th2002(int hour)
     return std::mktime(&tm);
 }
 
-TEST(CompileLine, EnglishPictures)
+TEST(Layout, CompileLineInEnglish)
 {
-    EXPECT_EQ(FormatCompileLine(March7th2002(9)), " Compiled : Mar. 07, 2002 09:05:31 AM");
     EXPECT_EQ(FormatCompileLine(March7th2002(21)), " Compiled : Mar. 07, 2002 09:05:31 PM");
     EXPECT_EQ(FormatCompileLine(March7th2002(0)), " Compiled : Mar. 07, 2002 12:05:31 AM");
 }
 
 TEST(Layout, WorkedExample)
 {
-    TempDir dir;
-    const std::string stub = Stub(262144);
-    const std::string first = Pattern(10504, 1);
-    const std::string second = Pattern(398, 2);
-    WriteBytes(dir / "stub", stub);
-    WriteBytes(dir / "firstdoc.txt", first);
-    WriteBytes(dir / "readme12.txt", second);
-
+    CTempDir dir;
+    const std::string stub = Stub(262144), first = Pattern(10504, 1), second = Pattern(398, 2);
+    WriteTextFile(dir / "stub", stub);
+    WriteTextFile(dir / "firstdoc.txt", first);
+    WriteTextFile(dir / "readme12.txt", second);
     std::string script = "[Setup]\r\nOutputFile=" + (dir / "out.exe") + "\r\n[Files]\r\n" + (dir / "firstdoc.txt")
         + "\r\n" + (dir / "readme12.txt") + "\r\n[Tasks]\r\n; ";
     script += std::string(2260 - 2 - script.size(), 'x') + "\r\n";
     ASSERT_EQ(script.size(), 2260u);
 
-    FakeMessageBox box;
+    CFakeMessageBox box;
     CPackageFile reader(dir / "stub", box);
-    FakeFolders folders(dir / "stub");
     FakeReport report;
     BuildOptions options;
     options.clock = [] { return March7th2002(9); };
-    ASSERT_TRUE(BuildArchive(reader, CScript(script), folders, report, options));
+    ASSERT_TRUE(BuildArchive(reader, CScript(script), Folders(dir / "stub"), report, options));
 
-    const std::string out = ReadBytes(dir / "out.exe");
+    const std::string out = ReadTextFile(dir / "out.exe");
     ASSERT_EQ(out.size(), 275415u);
-    EXPECT_TRUE(out.substr(0, 0x40000) == stub);
-
-    struct Field {
-        std::size_t offset;
-        std::string bytes;
-    };
-    const Field fields[] = {
+    const std::pair<std::size_t, std::string> fields[] = {
+        {0, stub},
         {0x40000, Int32(1983)},
         {0x40004, first},
         {0x4290C, std::string("firstdoc.txt") + '\0'},
@@ -74,31 +64,29 @@ TEST(Layout, WorkedExample)
         {0x42AF2, Int32(38)},
         {0x42AF6, Int32(1985)},
         {0x42AFA, script + '\0'},
-        {0x433CF, Int32(2261)},
+        {0x433CF, std::string("\xD5\x08\x00\x00", 4)},
         {0x433D3, Int32(1985)},
     };
-    for (const Field& field : fields)
-        EXPECT_TRUE(out.substr(field.offset, field.bytes.size()) == field.bytes) << std::hex << field.offset;
-    EXPECT_EQ(out.substr(0x433CF, 4), std::string("\xD5\x08\x00\x00", 4));
+    for (const auto& [offset, bytes] : fields)
+        EXPECT_TRUE(out.compare(offset, bytes.size(), bytes) == 0) << std::hex << offset;
 
     // The reader finds the same structure.
-    FakeMessageBox readBox;
-    CPackageFile installer(dir / "out.exe", readBox);
+    CPackageFile installer(dir / "out.exe", box);
     EXPECT_EQ(installer.ReadNextText(), script);
     EXPECT_EQ(installer.ReadNextText(), " Compiled : Mar. 07, 2002 09:05:31 AM");
     EXPECT_EQ(installer.ReadNextText(), "");
-    installer.LoadDirectory();
-    ASSERT_EQ(installer.m_entries.size(), 2u);
-    EXPECT_STREQ(installer.m_entries[0].szName, "readme12.txt");
-    EXPECT_EQ(installer.m_entries[0].nBodyOffset, 0x42925);
-    EXPECT_EQ(installer.m_entries[0].nNameOffset, 0x42AB3);
-    EXPECT_EQ(installer.m_entries[0].nBodyLength, 398);
-    EXPECT_STREQ(installer.m_entries[1].szName, "firstdoc.txt");
-    EXPECT_EQ(installer.m_entries[1].nBodyOffset, 0x40004);
-    EXPECT_EQ(installer.m_entries[1].nBodyLength, 10504);
     PackageLayout layout;
     EXPECT_TRUE(installer.WalkPackage(layout)) << layout.problem;
     EXPECT_EQ(layout.nStubLength, 0x40000);
+    installer.LoadDirectory();
+    ASSERT_EQ(installer.m_entries.size(), 2u);
+    const PackageEntry& last = installer.m_entries[0];
+    EXPECT_EQ(std::string(last.szName) + " " + std::to_string(last.nBodyOffset) + " " + std::to_string(last.nNameOffset)
+                  + " " + std::to_string(last.nBodyLength),
+              "readme12.txt 272677 273075 398");
+    EXPECT_STREQ(installer.m_entries[1].szName, "firstdoc.txt");
+    EXPECT_EQ(installer.m_entries[1].nBodyOffset, 0x40004);
+    EXPECT_TRUE(box.m_calls.empty());
 }
 
 } // namespace

@@ -1,0 +1,52 @@
+// Helpers of the platform tests: whole files as bytes, and environment
+// variables set for one test and put back after it.
+#pragma once
+
+#include "tests/fakes/FakePlatform.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+
+namespace fs = std::filesystem;
+
+inline std::string ReadText(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Writes the file, creating its folder first.
+inline void WriteText(const fs::path& path, const std::string& text)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+class CScopedEnv {
+public:
+    CScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name)
+    {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        Set(value);
+    }
+    ~CScopedEnv() { Set(m_old); }
+    CScopedEnv(const CScopedEnv&) = delete;
+    CScopedEnv& operator=(const CScopedEnv&) = delete;
+
+private:
+    void Set(const std::optional<std::string>& value)
+    {
+        if (value)
+            ::setenv(m_name, value->c_str(), 1);
+        else
+            ::unsetenv(m_name);
+    }
+
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
