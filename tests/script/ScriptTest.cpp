@@ -11,25 +11,12 @@ namespace {
 
 TEST(Script, GetNextLineTakesLineAndMovesPast)
 {
-    const struct {
-        const char* name;
-        std::string text;
-        std::size_t pos;
-        std::string line;
-        std::size_t nextPos;
-    } cases[] = {
-        {"first of CR LF lines", "ab\r\ncd", 0, "ab", 4},
-        {"last without line break", "ab\r\ncd", 4, "cd", 6},
-        {"from inside a line", "abc\n", 1, "bc", 4},
-        {"empty line", "x\n\ny", 2, "", 3},
-        {"every CR removed", "a\rb\n", 0, "ab", 4},
-        {"past the end stays", "ab", 5, "", 5},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        std::size_t pos = c.pos;
-        EXPECT_EQ(CScript::GetNextLine(c.text, pos), c.line);
-        EXPECT_EQ(pos, c.nextPos);
+    const std::string text = "a\rb\r\ncd";
+    const std::pair<std::string, std::size_t> lines[] = {{"ab", 5}, {"cd", 7}, {"", 7}};
+    std::size_t pos = 0;
+    for (const auto& [line, next] : lines) {
+        EXPECT_EQ(CScript::GetNextLine(text, pos), line);
+        EXPECT_EQ(pos, next);
     }
 }
 
@@ -42,7 +29,6 @@ TEST(Script, GetSectionRunsFromHeaderToNextBracket)
         std::string text;
     } cases[] = {
         {"up to next header", "[Setup]\r\nA=1\r\n[Tasks]\r\nRun: x\r\n", "Setup", "[Setup]\r\nA=1\r\n"},
-        {"to end of text", "[Setup]\r\nA=1\r\n[Tasks]\r\nRun: x", "Tasks", "[Tasks]\r\nRun: x"},
         {"header anywhere in a line", "x[Setup]a[b", "Setup", "[Setup]a"},
         {"first occurrence wins", "[Setup]1\r\n[Setup]2", "Setup", "[Setup]1\r\n"},
         {"missing", "[Setup]\r\n", "Files", ""},
@@ -61,7 +47,6 @@ TEST(Script, GetSectionLinesListsNonEmptyLinesUntrimmed)
     } cases[] = {
         {"header first, empty lines skipped", "[Files]\r\n\r\n/a/b.txt\r\n\r\nc.txt\r\n", {"[Files]", "/a/b.txt", "c.txt"}},
         {"blanks and comments kept", "[Files]\r\n  \r\n;c.txt \r\n", {"[Files]", "  ", ";c.txt "}},
-        {"text after the header", "[Files] x\r\nb", {"[Files] x", "b"}},
         {"bracket in a path ends the section", "[Files]\r\n/a/[x]/b\r\n/c\r\n", {"[Files]", "/a/"}},
         {"lone LF and CR", "[Files]\na\rb\nc", {"[Files]", "ab", "c"}},
         {"missing", "[Setup]\r\nA=1\r\n", {}},
@@ -92,7 +77,6 @@ TEST(Script, GetKeyValueReadsWhereTheKeyFirstOccurs)
         {"plain", "[Setup]\r\nOutputFile=out.exe\r\n", "out.exe"},
         {"trimmed", "OutputFile =  out.exe \t\r\n", "out.exe"},
         {"comment kept", "OutputFile=out.exe ;x\r\n", "out.exe ;x"},
-        {"last line without break", "[Setup]\r\nOutputFile=C:\\out\\a.exe", "C:\\out\\a.exe"},
         {"first mention without '='", "; OutputFile is set below\r\n[Setup]\r\nOutputFile=x.exe\r\n", ""},
         {"part of a longer word", "MyOutputFile=a\r\nOutputFile=b\r\n", "a"},
         {"'=' before the key not seen", "X=OutputFile=y\r\n", "y"},
@@ -122,19 +106,16 @@ TEST(Script, GetSectionPairsSplitsEachLine)
         {"comment cuts the value", "Title=A;B", {"Title:", "A"}},
         {"colon in a setup value", "Title=Version 2: new", {"Title:", "Version", " 2", "new"}},
         {"colon-backslash guarded", "Readme=Notes:\\nmore", {"Readme:", "Notes:\\nmore"}},
-        {"CR inside a line dropped", "Ti\rtle=A\rB", {"Title:", "AB"}},
         // Commands
         {"drive colon guarded", "ExtractFile: setup.exe To: C:\\Program Files\\App\\setup.exe",
          {"ExtractFile:", "setup.exe", " To", "C:\\Program Files\\App\\setup.exe"}},
         {"several parameters", "SetRegString: HKEY_CURRENT_USER Key: Software\\My App Query: Name Value: some text",
          {"SetRegString:", "HKEY_CURRENT_USER", " Key", "Software\\My App", " Query", "Name", " Value", "some text"}},
-        {"head without blank", "Run:x", {"Run:", "x"}},
         {"'=' ends the name in a command", "Run: tool.exe Param: a=b", {"Run: tool.exe Param: a:", "b"}},
         {"colon in a value starts a parameter", "MessageBox: Note this: done Icon: MB_ICONQUESTION",
          {"MessageBox:", "Note", " this", "done", " Icon", "MB_ICONQUESTION"}},
         {"URL colon guarded", "Run: http://example.org/x Param: -v", {"Run:", "http://example.org/x", " Param", "-v"}},
         {"guard words come back in values", "Text: a#!b#?c", {"Text:", "a://b:\\c"}},
-        {"guard words stay in names", "A#!B: x", {"A#!B:", "x"}},
         {"empty value at line end", "SetRegDword: HKEY_USERS Value:", {"SetRegDword:", "HKEY_USERS", " Value", ""}},
         {"tab is no blank", "Run: a\tParam: b", {"Run:", "", " a\tParam", "b"}},
         {"comment cuts a parameter", "Run: a.exe Param: -x ; -y", {"Run:", "a.exe", " Param", "-x"}},
@@ -148,7 +129,6 @@ TEST(Script, GetSectionPairsSplitsEachLine)
         {"command without blanks", "MessageBox:Hi:there", {"MessageBox:", "Hi"}},
         {"only blank at start of rest", "A B=C:D", {"A B:", "", " B", "C"}},
         {"parameter without blank", "Run: a Param:x:y", {"Run:", "a", " Param", "x"}},
-        {"many colons", "X::::", {"X:", ""}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Pairs("[Tasks]\r\n" + c.line + "\r\n"), c.pairs) << c.name;
