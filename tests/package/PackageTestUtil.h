@@ -61,24 +61,22 @@ inline CFakeFolders Folders(const std::string& exe)
     return folders;
 }
 
+// Records what the build tells, one line each, in order.
 class FakeReport : public IBuildReport {
 public:
-    void SetStatus(const std::string& text) override { statuses.push_back(text); }
+    void SetStatus(const std::string& text) override { log.push_back("status " + text); }
     int MessageBox(const std::string& text, const std::string& caption, unsigned style) override
     {
-        boxes.push_back({text, caption, style});
+        log.push_back("box " + caption + " " + std::to_string(style) + " " + text);
         return answer;
     }
-    void StartFile(const std::string& path) override { started.push_back(path); }
+    void StartFile(const std::string& path) override { log.push_back("start " + path); }
     void Progress(const std::string& path, std::int64_t done, std::int64_t total) override
     {
-        progress.push_back(path + " " + std::to_string(done) + "/" + std::to_string(total));
+        log.push_back("progress " + path + " " + std::to_string(done) + "/" + std::to_string(total));
     }
 
-    std::vector<std::string> statuses;
-    std::vector<CBoxCall> boxes;
-    std::vector<std::string> started;
-    std::vector<std::string> progress;
+    std::vector<std::string> log;
     int answer = IDNO;
 };
 
