@@ -14,9 +14,9 @@ TEST(Files, BackslashesSeparateFoldersAndMoveNeverReplaces)
     WriteText(dir / "sub/a", "A");
     WriteText(dir / "b", "B");
     EXPECT_FALSE(MoveFileTo(dir.Path() + "\\sub\\a", dir / "b"));
-    EXPECT_EQ(ReadText(dir / "b"), "B");
+    EXPECT_EQ(ReadTextFile(dir / "b"), "B");
     EXPECT_TRUE(MoveFileTo(dir.Path() + "\\sub\\a", dir / "c"));
-    EXPECT_EQ(ReadText(dir / "c"), "A");
+    EXPECT_EQ(ReadTextFile(dir / "c"), "A");
     EXPECT_FALSE(fs::exists(dir / "sub/a"));
     EXPECT_TRUE(DeleteFileAt(dir.Path() + "\\c"));
     EXPECT_FALSE(DeleteFileAt(dir / "c"));

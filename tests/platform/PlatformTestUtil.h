@@ -1,29 +1,20 @@
-// Helpers of the platform tests: whole files as bytes, and environment
-// variables set for one test and put back after it.
+// Helpers of the platform tests: files in folders not made yet, and
+// environment variables set for one test and put back after it.
 #pragma once
 
-#include "tests/fakes/FakePlatform.h"
+#include "tests/fakes/TestPackage.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 
 namespace fs = std::filesystem;
 
-inline std::string ReadText(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// Writes the file, creating its folder first.
 inline void WriteText(const fs::path& path, const std::string& text)
 {
     fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
+    WriteTextFile(path, text);
 }
 
 class CScopedEnv {

@@ -42,7 +42,7 @@ protected:
     {
         for (int i = 0; i < 500 && !fs::exists(m_dir / "argv.txt"); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return ReadText(m_dir / "argv.txt");
+        return ReadTextFile(m_dir / "argv.txt");
     }
 
     CTempDir m_dir;

@@ -43,7 +43,7 @@ TEST_F(RegStoreTest, WritesReadableRegedit4Text)
     EXPECT_TRUE(SetRegString(store, HKEY_CURRENT_USER, "Software\\My App", "Path", "C:\\Program Files\\My App"));
     EXPECT_TRUE(SetRegDword(store, HKEY_CURRENT_USER, "Software\\My App", "Count", 12));
     EXPECT_TRUE(SetRegString(store, HKEY_CURRENT_USER, "", "", "root default"));
-    EXPECT_EQ(ReadText(UserHive()), "REGEDIT4\n\n"
+    EXPECT_EQ(ReadTextFile(UserHive()), "REGEDIT4\n\n"
                                     "[HKEY_CURRENT_USER]\n@=\"root default\"\n\n"
                                     "[HKEY_CURRENT_USER\\Software]\n\n"
                                     "[HKEY_CURRENT_USER\\Software\\My App]\n"
@@ -51,14 +51,14 @@ TEST_F(RegStoreTest, WritesReadableRegedit4Text)
                                     "\"Count\"=dword:0000000c\n\n");
     std::string exported;
     EXPECT_TRUE(store.ExportHive(HKEY_CURRENT_USER, exported));
-    EXPECT_EQ(exported, ReadText(UserHive()));
+    EXPECT_EQ(exported, ReadTextFile(UserHive()));
     EXPECT_EQ(fs::status(UserHive()).permissions() & fs::perms::all, fs::perms(0600));
 
     // Every other root has its own hive in the machine folder, readable by all.
     for (const char* name : {"HKEY_CLASSES_ROOT", "HKEY_LOCAL_MACHINE", "HKEY_USERS", "HKEY_CURRENT_CONFIG"}) {
         EXPECT_TRUE(CreateRegKey(store, RootKeyFromName(name), "Key")) << store.LastError();
         const fs::path hive = MachineFolder() / (std::string(name) + ".reg");
-        EXPECT_EQ(ReadText(hive), "REGEDIT4\n\n[" + std::string(name) + "]\n\n[" + name + "\\Key]\n\n");
+        EXPECT_EQ(ReadTextFile(hive), "REGEDIT4\n\n[" + std::string(name) + "]\n\n[" + name + "\\Key]\n\n");
         EXPECT_EQ(fs::status(hive).permissions() & fs::perms::all, fs::perms(0644));
     }
 }
@@ -79,7 +79,7 @@ TEST_F(RegStoreTest, KeyPathsIgnoreCaseAndEmptyNamesAndCreateParents)
     for (const char* path : {"software\\MY APP", "\\Software\\\\My App\\", "SOFTWARE\\my app\\"})
         EXPECT_TRUE(SetRegString(store, HKEY_CURRENT_USER, path, "Name", path)) << path;
     EXPECT_TRUE(SetRegString(store, HKEY_CURRENT_USER, "\\", "", "at the root"));
-    EXPECT_EQ(ReadText(UserHive()), "REGEDIT4\n\n[HKEY_CURRENT_USER]\n@=\"at the root\"\n\n"
+    EXPECT_EQ(ReadTextFile(UserHive()), "REGEDIT4\n\n[HKEY_CURRENT_USER]\n@=\"at the root\"\n\n"
                                     "[HKEY_CURRENT_USER\\Software]\n\n"
                                     "[HKEY_CURRENT_USER\\Software\\My App]\n\"Name\"=\"SOFTWARE\\\\my app\\\\\"\n\n");
     // A value name keeps the case it was first written with.
@@ -104,7 +104,7 @@ TEST_F(RegStoreTest, HandlesAndNamesALineCannotCarry)
     EXPECT_FALSE(store.SetValue(*app, std::string("a\0b", 3), REG_SZ, Sz("x")));
     store.CloseKey(*app);
     EXPECT_FALSE(store.SetValue(*app, "z", REG_SZ, Sz("z")));
-    EXPECT_EQ(ReadText(UserHive()), "REGEDIT4\n\n[HKEY_CURRENT_USER]\n\n[HKEY_CURRENT_USER\\Software]\n\n"
+    EXPECT_EQ(ReadTextFile(UserHive()), "REGEDIT4\n\n[HKEY_CURRENT_USER]\n\n[HKEY_CURRENT_USER\\Software]\n\n"
                                     "[HKEY_CURRENT_USER\\Software\\App]\n\n[HKEY_CURRENT_USER\\Software\\App\\Sub]\n\"x\"=\"y\"\n\n");
 }
 
@@ -137,7 +137,7 @@ TEST_F(RegStoreTest, NamesAndDataRoundTrip)
         EXPECT_EQ(read[i].type, written[i].type) << written[i].name;
         EXPECT_EQ(read[i].data, written[i].data) << written[i].name;
     }
-    const std::string text = ReadText(UserHive());
+    const std::string text = ReadTextFile(UserHive());
     EXPECT_NE(text.find("\"Grüße 日本\"=\"Ünïcödé ✓\"\n"), std::string::npos);
     EXPECT_NE(text.find("\"two lines\"=hex(1):61,0d,0a,62,00\n"), std::string::npos);
     EXPECT_NE(text.find("\"binary\"=hex:00,01,7f,80,ff\n"), std::string::npos);
@@ -157,7 +157,7 @@ TEST_F(RegStoreTest, ReadsHivesWrittenElsewhere)
     // Written back in this store's own form.
     CRegStore store = Store();
     EXPECT_TRUE(CreateRegKey(store, HKEY_CURRENT_USER, "New"));
-    EXPECT_EQ(ReadText(UserHive()), "REGEDIT4\n\n[HKEY_CURRENT_USER]\n\n"
+    EXPECT_EQ(ReadTextFile(UserHive()), "REGEDIT4\n\n[HKEY_CURRENT_USER]\n\n"
                                     "[HKEY_CURRENT_USER\\Software]\n\n"
                                     "[HKEY_CURRENT_USER\\Software\\Deep]\n\n"
                                     "[HKEY_CURRENT_USER\\Software\\Deep\\Key]\n"
@@ -192,7 +192,7 @@ TEST_F(RegStoreTest, LeavesAHiveItCannotParseUntouched)
         EXPECT_NE(store.LastError().find("cannot parse " + UserHive().string() + ", line "), std::string::npos)
             << store.LastError();
         EXPECT_FALSE(CreateRegKey(store, HKEY_CURRENT_USER, "Software")) << text;
-        EXPECT_EQ(ReadText(UserHive()), text);
+        EXPECT_EQ(ReadTextFile(UserHive()), text);
     }
 }
 
