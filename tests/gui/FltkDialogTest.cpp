@@ -11,6 +11,7 @@
 #include <FL/Fl.H>
 #include <FL/Fl_Menu_Bar.H>
 #include <FL/Fl_Progress.H>
+#include <FL/Fl_Text_Display.H>
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 
@@ -22,7 +23,7 @@
 
 namespace {
 
-enum : int { kButton = 1, kLabel = 9, kStatus = 10, kProgress = 11, kHidden = 12, kEdit = 13 };
+enum : int { kButton = 1, kLabel = 9, kStatus = 10, kProgress = 11, kHidden = 12, kEdit = 13, kText = 14 };
 
 DialogTemplate TestTemplate()
 {
@@ -36,6 +37,7 @@ DialogTemplate TestTemplate()
                 {kProgress, DialogItemKind::ProgressBar, "", 7, 240, 111, 13, true},
                 {kHidden, DialogItemKind::EtchedLine, "", 2, 104, 361, 1, false},
                 {kEdit, DialogItemKind::ReadOnlyEdit, "", 7, 40, 200, 50, true},
+                {kText, DialogItemKind::RichEdit, "", 210, 40, 150, 50, true},
             }};
 }
 
@@ -157,8 +159,8 @@ TEST_F(FltkDialogTest, AMenuTakesItsRoomFromTheClientAreaAndRoutesItsCommands)
 {
     Create();
     const CRect before = m_dialog.GetClientRect();
-    m_dialog.SetMenu({{"&File", {{130, "&Create New Archive"}, {0, ""}, {135, "&Exit"}}},
-                      {"&Archive", {{131, "&Add File To Put in Archive..."}}}});
+    m_dialog.SetMenu({{"&File", {{130, "&Create New Archive", 'b'}, {0, ""}, {135, "&Exit"}}},
+                      {"&Archive", {{131, "&Add File To Put in Archive...", 'a', true}}}});
     Pump();
     const CRect after = m_dialog.GetClientRect();
     EXPECT_EQ(after.Width(), before.Width());
@@ -177,6 +179,23 @@ TEST_F(FltkDialogTest, AMenuTakesItsRoomFromTheClientAreaAndRoutesItsCommands)
     bar->picked(exit);
     bar->picked(bar->find_item("&Archive/&Add File To Put in Archive..."));
     EXPECT_EQ(m_handler.m_commands, (std::vector<int>{135, 131}));
+    // The keys run the item and show beside it.
+    EXPECT_EQ(bar->find_item("&File/&Create New Archive")->shortcut(), FL_CTRL | 'b');
+    EXPECT_EQ(bar->find_item("&Archive/&Add File To Put in Archive...")->shortcut(), FL_CTRL | FL_SHIFT | 'a');
+    EXPECT_EQ(exit->shortcut(), 0);
+}
+
+TEST_F(FltkDialogTest, TheRichEditIsTheTextWidgetAndTakesItsFontThroughIt)
+{
+    Create();
+    ASSERT_NE(m_dialog.GetTextWidget(kText), nullptr);
+    EXPECT_EQ(m_dialog.GetTextWidget(kText), m_dialog.GetDlgItem(kText));
+    EXPECT_EQ(m_dialog.GetTextWidget(kEdit), nullptr);
+    m_dialog.SetItemFont(kText, {FontFamily::Modern, 16, false, false});
+    const auto* text = dynamic_cast<Fl_Text_Display*>(Widget(kText));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->textfont(), FL_COURIER);
+    EXPECT_EQ(text->textsize(), 16);
 }
 
 TEST_F(FltkDialogTest, TheButtonEscapeAndTheCloseBoxReachTheirHandlers)
@@ -210,7 +229,7 @@ TEST_F(FltkDialogTest, EndDialogHidesTheWindowAndEndsTheLoopWithItsResult)
 TEST_F(FltkDialogTest, TextsComeBackAsTheyWereSet)
 {
     Create();
-    for (int id : {kLabel, kStatus, kButton, kEdit}) {
+    for (int id : {kLabel, kStatus, kButton, kEdit, kText}) {
         IControl* control = m_dialog.GetDlgItem(id);
         control->SetWindowText("a\r\nb @c &d");
         EXPECT_EQ(control->GetWindowText(), "a\r\nb @c &d") << id;
