@@ -107,8 +107,11 @@ key_to "$main" alt+a
 wait_until 20 toplevel_count_above "$windows" || fail "no Archive menu on Alt+A"
 xdotool key a
 wait_until 20 count_is 1 "Add File" || fail "no file dialog for Add File"
+# The dialog opens in the current folder: the bare name is enough, with the
+# desktop's chooser and with FLTK's own (which completes full paths as typed).
 xdotool windowfocus --sync "$(windows_named "Add File")"
-xdotool type --delay 20 "$work/project/notes.txt"
+xdotool key ctrl+a
+xdotool type --delay 20 notes.txt
 xdotool key Return
 wait_until 20 count_is 0 "Add File" || fail "the file dialog did not close"
 wait_title "$main" "Editor - sample.ini*"
