@@ -1,5 +1,6 @@
 // Path splitting and the directory macros, with the three folders supplied by a fake.
 #include "script/Paths.h"
+#include "tests/fakes/FakePlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -28,17 +29,14 @@ TEST(Paths, SplitLikeTheRuntime)
     }
 }
 
-class CFakeFolders : public IFolders {
-public:
-    CFakeFolders(std::string windows, std::string exe, std::string desktop)
-        : m_windows(std::move(windows)), m_exe(std::move(exe)), m_desktop(std::move(desktop)) {}
-    std::string WindowsDirectory() const override { return m_windows; }
-    std::string ModuleFileName() const override { return m_exe; }
-    std::string DesktopDirectory() const override { return m_desktop; }
-
-private:
-    std::string m_windows, m_exe, m_desktop;
-};
+CFakeFolders Folders(std::string windows, std::string exe, std::string desktop)
+{
+    CFakeFolders folders;
+    folders.m_windows = std::move(windows);
+    folders.m_module = std::move(exe);
+    folders.m_desktop = std::move(desktop);
+    return folders;
+}
 
 TEST(Paths, ExeDirCutsAtTheLastSeparatorOfEitherKind)
 {
@@ -47,14 +45,14 @@ TEST(Paths, ExeDirCutsAtTheLastSeparatorOfEitherKind)
         {"/inst", ""},                      {"C:/a\\b/sfx", "C:/a\\b"}, {"sfx.exe", ""},
     };
     for (const auto& [exe, dir] : cases)
-        EXPECT_EQ(GetExeDir(CFakeFolders("", exe, "")), dir) << exe;
+        EXPECT_EQ(GetExeDir(Folders("", exe, "")), dir) << exe;
 }
 
 TEST(Paths, ExpandMacros)
 {
-    const CFakeFolders windows("C:\\WINDOWS", "C:\\Setup\\sfx.exe", "C:\\Users\\me\\Desktop");
+    const CFakeFolders windows = Folders("C:\\WINDOWS", "C:\\Setup\\sfx.exe", "C:\\Users\\me\\Desktop");
     // The Windows directory's value holds a macro word; the executable's directory holds another.
-    const CFakeFolders macroValues("/w/CURDIR", "/WINDIR/inst", "");
+    const CFakeFolders macroValues = Folders("/w/CURDIR", "/WINDIR/inst", "");
     const struct {
         const char* name;
         const CFakeFolders& folders;
