@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -31,19 +30,12 @@ class DocumentTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_oldFolder = fs::current_path();
-        std::string pattern = (fs::temp_directory_path() / "sfx-editor-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_folder = pattern;
+        ASSERT_FALSE(m_dir.Path().empty());
         fs::current_path(m_folder);
         m_window.m_text = "Editor";
         m_editor.Attach(m_widget, m_window, m_boxes);
     }
-    void TearDown() override
-    {
-        fs::current_path(m_oldFolder);
-        fs::remove_all(m_folder);
-    }
+    void TearDown() override { fs::current_path(m_oldFolder); }
 
     // A document as after loading a file: text, name, clean.
     void Load(const std::string& name, const std::string& text)
@@ -52,8 +44,9 @@ protected:
         ASSERT_EQ(m_editor.LoadFile((m_folder / name).string()), 1);
     }
 
-    fs::path m_oldFolder;
-    fs::path m_folder;
+    const fs::path m_oldFolder = fs::current_path();
+    CTempDir m_dir;
+    const fs::path m_folder = m_dir.Path();
     CFakeTextWidget m_widget;
     CFakeControl m_window;
     CFakeMessageBox m_boxes;

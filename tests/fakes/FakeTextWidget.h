@@ -79,7 +79,6 @@ public:
     }
     void SetSelectionCharFormat(const CHARFORMAT& format) override
     {
-        ++m_formatWrites;
         for (int i = SelStart(); i < SelEnd(); ++i) {
             if (format.dwMask & CFM_COLOR)
                 m_formats[i].color = (format.dwEffects & CFE_AUTOCOLOR) ? 0 : format.crTextColor;
@@ -112,8 +111,8 @@ public:
     }
     void SetModify(bool modified) override { m_modified = modified; }
     bool GetModify() const override { return m_modified; }
-    void SetRedraw(bool redraw) override { m_redraw = redraw; }
-    void RedrawNow() override { ++m_repaints; }
+    void SetRedraw(bool) override {}
+    void RedrawNow() override {}
     void SetChangeHandler(std::function<void()> handler) override { m_onChange = std::move(handler); }
 
     // What a user does: types text over the selection, the caret after it.
@@ -134,11 +133,7 @@ public:
     const std::string& Text() const { return m_text; }
     CharFormatAt FormatAt(int pos) const { return m_formats[pos]; }
 
-    int m_notifications = 0;
-    int m_formatWrites = 0;
-    int m_repaints = 0;
     bool m_hidden = false;
-    bool m_redraw = true;
 
 private:
     int Clamp(int pos) const { return std::clamp(pos, 0, GetTextLength()); }
@@ -146,7 +141,6 @@ private:
     int SelEnd() const { return std::max(m_sel.cpMin, m_sel.cpMax); }
     void Notify()
     {
-        ++m_notifications;
         if (m_onChange)
             m_onChange();
     }
