@@ -110,6 +110,18 @@ bool HasPackage(const std::string& path, CPackageFile& reader, PackageLayout& la
     return true;
 }
 
+// An installer opened and walked, for the commands that read its package.
+struct COpenedPackage {
+    CConsoleBox box;
+    std::unique_ptr<CPackageFile> reader;
+    PackageLayout layout;
+};
+
+bool OpenPackage(const std::string& path, COpenedPackage& package, int& status)
+{
+    return OpenInstaller(path, package.reader, package.box, status) && HasPackage(path, *package.reader, package.layout, status);
+}
+
 struct BuildArgs {
     std::string script;
     std::string stub;
@@ -147,46 +159,43 @@ struct InstallerArgs {
 
 void RunList(const InstallerArgs& args, int& status)
 {
-    CConsoleBox box;
-    std::unique_ptr<CPackageFile> reader;
-    PackageLayout layout;
-    if (!OpenInstaller(args.installer, reader, box, status) || !HasPackage(args.installer, *reader, layout, status))
+    COpenedPackage package;
+    if (!OpenPackage(args.installer, package, status))
         return;
-    reader->LoadDirectory();
+    CPackageFile& reader = *package.reader;
+    reader.LoadDirectory();
     if (args.json) {
         nlohmann::ordered_json list = nlohmann::ordered_json::array();
-        for (const PackageEntry& entry : reader->m_entries)
+        for (const PackageEntry& entry : reader.m_entries)
             list.push_back({{"name", entry.szName}, {"length", entry.nBodyLength}, {"offset", entry.nBodyOffset}});
         std::cout << Dump(list) << '\n';
     } else {
-        for (const PackageEntry& entry : reader->m_entries)
+        for (const PackageEntry& entry : reader.m_entries)
             std::cout << entry.szName << '\t' << entry.nBodyLength << '\n';
     }
     // What the installer would see is listed; a damaged package still fails.
-    if (!layout.problem.empty())
-        status = Fail(kExitBad, args.installer + ": " + layout.problem);
+    if (!package.layout.problem.empty())
+        status = Fail(kExitBad, args.installer + ": " + package.layout.problem);
 }
 
 void RunExtract(const InstallerArgs& args, int& status)
 {
-    CConsoleBox box;
-    std::unique_ptr<CPackageFile> reader;
-    PackageLayout layout;
-    if (!OpenInstaller(args.installer, reader, box, status) || !HasPackage(args.installer, *reader, layout, status))
+    COpenedPackage package;
+    if (!OpenPackage(args.installer, package, status))
         return;
-    if (!reader->ExtractFile(args.name, args.dest)) {
-        const bool packageFault = box.Last().starts_with("Cannot find ") || box.Last().starts_with("Cannot extract ");
+    CPackageFile& reader = *package.reader;
+    if (!reader.ExtractFile(args.name, args.dest)) {
+        const bool packageFault = package.box.Last().starts_with("Cannot find ") || package.box.Last().starts_with("Cannot extract ");
         status = packageFault ? kExitBad : kExitUsage;
     }
 }
 
 void RunExtractAll(const InstallerArgs& args, int& status)
 {
-    CConsoleBox box;
-    std::unique_ptr<CPackageFile> reader;
-    PackageLayout layout;
-    if (!OpenInstaller(args.installer, reader, box, status) || !HasPackage(args.installer, *reader, layout, status))
+    COpenedPackage package;
+    if (!OpenPackage(args.installer, package, status))
         return;
+    CPackageFile& reader = *package.reader;
     if (!CreateDirectoryAt(args.dest)) {
         status = Fail(kExitUsage, "cannot create " + args.dest);
         return;
@@ -194,75 +203,73 @@ void RunExtractAll(const InstallerArgs& args, int& status)
     std::string dir = args.dest;
     if (!str::EndsWith(dir, "/") && !str::EndsWith(dir, "\\"))
         dir += '/';
-    reader->LoadDirectory();
+    reader.LoadDirectory();
     // Each entry's own body, the file added first written first: where
     // names repeat, the one added last stays, as `extract` would give it.
     int written = 0;
-    for (auto entry = reader->m_entries.rbegin(); entry != reader->m_entries.rend(); ++entry) {
+    for (auto entry = reader.m_entries.rbegin(); entry != reader.m_entries.rend(); ++entry) {
         if (!CPackageFile::IsPlainFileName(entry->szName)) {
             status = Fail(kExitBad, std::string("Cannot extract ") + entry->szName + ": a stored name must be a plain file name.");
             continue;
         }
-        if (!reader->ExtractEntry(*entry, dir + entry->szName)) {
+        if (!reader.ExtractEntry(*entry, dir + entry->szName)) {
             status = kExitUsage;
             continue;
         }
         ++written;
     }
-    std::cerr << written << " of " << reader->m_entries.size() << " files extracted to " << args.dest << '\n';
+    std::cerr << written << " of " << reader.m_entries.size() << " files extracted to " << args.dest << '\n';
 }
 
 void RunScript(const InstallerArgs& args, int& status)
 {
-    CConsoleBox box;
-    std::unique_ptr<CPackageFile> reader;
-    PackageLayout layout;
-    if (!OpenInstaller(args.installer, reader, box, status) || !HasPackage(args.installer, *reader, layout, status))
+    COpenedPackage package;
+    if (!OpenPackage(args.installer, package, status))
         return;
-    const std::string script = reader->ReadNextText();
+    CPackageFile& reader = *package.reader;
+    const std::string script = reader.ReadNextText();
     std::cout.write(script.data(), static_cast<std::streamsize>(script.size()));
 }
 
 void RunInfo(const InstallerArgs& args, int& status)
 {
-    CConsoleBox box;
-    std::unique_ptr<CPackageFile> reader;
-    PackageLayout layout;
-    if (!OpenInstaller(args.installer, reader, box, status) || !HasPackage(args.installer, *reader, layout, status))
+    COpenedPackage package;
+    if (!OpenPackage(args.installer, package, status))
         return;
-    const std::string script = reader->ReadNextText();
-    const std::string compile = script.empty() ? std::string() : reader->ReadNextText();
+    CPackageFile& reader = *package.reader;
+    const std::string script = reader.ReadNextText();
+    const std::string compile = script.empty() ? std::string() : reader.ReadNextText();
     std::int64_t bodies = 0;
-    for (const PackageEntry& entry : layout.entries)
+    for (const PackageEntry& entry : package.layout.entries)
         bodies += entry.nBodyLength;
-    const bool stubFound = layout.nStubLength >= 0;
+    const bool stubFound = package.layout.nStubLength >= 0;
     if (args.json) {
         using Json = nlohmann::ordered_json;
         const Json info = {
             {"file", args.installer},
-            {"size", layout.nFileLength},
-            {"stub", stubFound ? Json(layout.nStubLength) : Json()},
-            {"package", stubFound ? Json(layout.nFileLength - layout.nStubLength) : Json()},
-            {"files", layout.entries.size()},
+            {"size", package.layout.nFileLength},
+            {"stub", stubFound ? Json(package.layout.nStubLength) : Json()},
+            {"package", stubFound ? Json(package.layout.nFileLength - package.layout.nStubLength) : Json()},
+            {"files", package.layout.entries.size()},
             {"bodies", bodies},
             {"compiled", compile},
             {"script", script.size()},
-            {"wellFormed", layout.problem.empty()},
-            {"problem", layout.problem},
+            {"wellFormed", package.layout.problem.empty()},
+            {"problem", package.layout.problem},
         };
         std::cout << Dump(info) << '\n';
         return;
     }
     std::cout << "file      " << args.installer << '\n'
-              << "size      " << layout.nFileLength << " bytes\n";
+              << "size      " << package.layout.nFileLength << " bytes\n";
     if (stubFound) {
-        std::cout << "stub      " << layout.nStubLength << " bytes\n"
-                  << "package   " << layout.nFileLength - layout.nStubLength << " bytes\n";
+        std::cout << "stub      " << package.layout.nStubLength << " bytes\n"
+                  << "package   " << package.layout.nFileLength - package.layout.nStubLength << " bytes\n";
     }
-    std::cout << "files     " << layout.entries.size() << " (" << bodies << " bytes)\n"
+    std::cout << "files     " << package.layout.entries.size() << " (" << bodies << " bytes)\n"
               << "compiled  " << str::Trimmed(compile) << '\n'
               << "script    " << script.size() << " bytes\n"
-              << "check     " << (layout.problem.empty() ? std::string("well-formed") : layout.problem) << '\n';
+              << "check     " << (package.layout.problem.empty() ? std::string("well-formed") : package.layout.problem) << '\n';
 }
 
 void RunVerify(const InstallerArgs& args, int& status)
