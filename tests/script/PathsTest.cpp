@@ -8,77 +8,56 @@ namespace {
 
 TEST(Paths, SplitLikeTheRuntime)
 {
-    const struct {
-        const char* path;
-        std::string parts; // drive|dir|fname|ext
-    } cases[] = {
-        {"C:\\Setup\\app.exe", "C:|\\Setup\\|app|.exe"},
-        {"/opt/setup/inst", "|/opt/setup/|inst|"},
-        {"a/b\\c.tar.gz", "|a/b\\|c.tar|.gz"},
-        {"C:app.exe", "C:||app|.exe"},
-        {"dir.v2\\readme", "|dir.v2\\|readme|"},
-        {"/home/me/.profile", "|/home/me/||.profile"},
-        {"ab:c\\d", "|ab:c\\|d|"},
-        {"", "|||"},
+    const std::pair<const char*, std::string> cases[] = { // path, drive|dir|fname|ext
+        {"C:\\Setup\\app.exe", "C:|\\Setup\\|app|.exe"}, {"/opt/setup/inst", "|/opt/setup/|inst|"},
+        {"a/b\\c.tar.gz", "|a/b\\|c.tar|.gz"},           {"C:app.exe", "C:||app|.exe"},
+        {"dir.v2\\readme", "|dir.v2\\|readme|"},         {"/home/me/.profile", "|/home/me/||.profile"},
+        {"ab:c\\d", "|ab:c\\|d|"},                       {"", "|||"},
     };
-    for (const auto& c : cases) {
-        const PathParts p = SplitPath(c.path);
-        EXPECT_EQ(p.drive + "|" + p.dir + "|" + p.fname + "|" + p.ext, c.parts) << c.path;
-        EXPECT_EQ(GetDirectoryPart(c.path), p.drive + p.dir) << c.path;
-        EXPECT_EQ(GetFileNamePart(c.path), p.fname + p.ext) << c.path;
+    for (const auto& [path, parts] : cases) {
+        const PathParts p = SplitPath(path);
+        EXPECT_EQ(p.drive + "|" + p.dir + "|" + p.fname + "|" + p.ext, parts) << path;
     }
-}
-
-CFakeFolders Folders(std::string windows, std::string exe, std::string desktop)
-{
-    CFakeFolders folders;
-    folders.m_windows = std::move(windows);
-    folders.m_module = std::move(exe);
-    folders.m_desktop = std::move(desktop);
-    return folders;
-}
-
-TEST(Paths, ExeDirCutsAtTheLastSeparatorOfEitherKind)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"C:\\Setup\\sfx.exe", "C:\\Setup"}, {"C:\\sfx.exe", "C:"},   {"/opt/setup/inst", "/opt/setup"},
-        {"/inst", ""},                      {"C:/a\\b/sfx", "C:/a\\b"}, {"sfx.exe", ""},
-    };
-    for (const auto& [exe, dir] : cases)
-        EXPECT_EQ(GetExeDir(Folders("", exe, "")), dir) << exe;
 }
 
 TEST(Paths, ExpandMacros)
 {
-    const CFakeFolders windows = Folders("C:\\WINDOWS", "C:\\Setup\\sfx.exe", "C:\\Users\\me\\Desktop");
-    // The Windows directory's value holds a macro word; the executable's directory holds another.
-    const CFakeFolders macroValues = Folders("/w/CURDIR", "/WINDIR/inst", "");
+    CFakeFolders folders;
+    folders.m_windows = "C:\\WINDOWS";
+    folders.m_desktop = "C:\\Users\\me\\Desktop";
     const struct {
-        const char* name;
-        const CFakeFolders& folders;
-        std::string text;
-        std::string expanded;
-        std::string expandedDir;
+        const char* exe;
+        const char* text;
+        const char* expanded;
     } cases[] = {
-        {"CURDIR is the exe's folder", windows, "CURDIR\\help", "C:\\Setup\\help", "C:\\Setup\\help\\"},
-        {"closing backslash not doubled", windows, "CURDIR\\", "C:\\Setup\\", "C:\\Setup\\"},
-        {"blanks trimmed", windows, " \tWINDIR\\notepad.exe \r\n", "C:\\WINDOWS\\notepad.exe", "C:\\WINDOWS\\notepad.exe\\"},
-        {"trimmed before the backslash check", windows, "DSKDIR\\MyApp\\  ", "C:\\Users\\me\\Desktop\\MyApp\\",
-         "C:\\Users\\me\\Desktop\\MyApp\\"},
-        {"lower case is no macro", windows, "windir\\x", "windir\\x", "windir\\x\\"},
-        {"every occurrence, inside words too", windows, "CURDIR;MYCURDIRS", "C:\\Setup;MYC:\\SetupS", "C:\\Setup;MYC:\\SetupS\\"},
-        {"empty text", windows, "", "", "\\"},
-        {"later word sees an earlier value", macroValues, "WINDIR", "/w//WINDIR", "/w//WINDIR\\"},
-        {"earlier word not rescanned", macroValues, "CURDIR", "/WINDIR", "/WINDIR\\"},
-        {"empty desktop", macroValues, "DSKDIR\\x", "\\x", "\\x\\"},
+        // CURDIR is the program's folder, cut at the last separator of either kind.
+        {"C:\\Setup\\sfx.exe", "CURDIR\\help", "C:\\Setup\\help"},
+        {"C:\\sfx.exe", "CURDIR\\x", "C:\\x"},
+        {"/opt/setup/inst", "CURDIR/x", "/opt/setup/x"},
+        {"C:/a\\b/sfx", "CURDIR", "C:/a\\b"},
+        {"/inst", "CURDIR", ""},
+        {"sfx.exe", "CURDIR", ""},
+        // Blanks are trimmed; every occurrence counts, also inside words; case matters.
+        {"C:\\Setup\\sfx.exe", " \tWINDIR\\notepad.exe \r\n", "C:\\WINDOWS\\notepad.exe"},
+        {"C:\\Setup\\sfx.exe", "DSKDIR\\MyApp\\  ", "C:\\Users\\me\\Desktop\\MyApp\\"},
+        {"C:\\Setup\\sfx.exe", "CURDIR;MYCURDIRS", "C:\\Setup;MYC:\\SetupS"},
+        {"C:\\Setup\\sfx.exe", "windir\\x", "windir\\x"},
+        // A later word is found in an earlier value; an earlier word is not.
+        {"/DSKDIR/WINDIR/inst", "CURDIR", "/C:\\Users\\me\\Desktop/WINDIR"},
     };
     for (const auto& c : cases) {
+        folders.m_module = c.exe;
         std::string text = c.text;
-        ExpandMacros(text, c.folders);
-        EXPECT_EQ(text, c.expanded) << c.name;
-        text = c.text;
-        ExpandMacrosDir(text, c.folders);
-        EXPECT_EQ(text, c.expandedDir) << c.name;
+        ExpandMacros(text, folders);
+        EXPECT_EQ(text, c.expanded) << c.exe << " " << c.text;
+    }
+    // The directory form ends in one backslash, looked for after the trim.
+    folders.m_module = "C:\\Setup\\sfx.exe";
+    const std::pair<std::string, std::string> dirs[] = {
+        {"CURDIR\\x", "C:\\Setup\\x\\"}, {"CURDIR\\ ", "C:\\Setup\\"}, {"", "\\"}};
+    for (auto [text, dir] : dirs) {
+        ExpandMacrosDir(text, folders);
+        EXPECT_EQ(text, dir);
     }
 }
 
