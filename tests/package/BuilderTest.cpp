@@ -1,6 +1,7 @@
-// The build command: output rule, status texts, boxes, and every way a build
-// can fail, with what is left on disk afterwards.
+// The build command: the layout it writes, what it tells, and every way a
+// build can fail, with what is left on disk afterwards.
 #include "PackageTestUtil.h"
+#include "package/Builder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,22 +9,47 @@ namespace {
 
 using namespace pkgtest;
 
+// Keeps the last status text and message box; answers No.
+class FakeReport : public IBuildReport {
+public:
+    void SetStatus(const std::string& text) override { status = text; }
+    int MessageBox(const std::string& text, const std::string&, unsigned) override
+    {
+        box = text;
+        return IDNO;
+    }
+    void StartFile(const std::string&) override {}
+
+    std::string status, box;
+};
+
+// March 7th, 2002 at the given local time.
+std::time_t March7th2002(const std::string& time)
+{
+    std::tm tm{};
+    ::strptime(("2002-03-07 " + time).c_str(), "%Y-%m-%d %H:%M:%S", &tm);
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
 class BuilderTest : public testing::Test {
 protected:
     BuilderTest()
     {
         WriteTextFile(m_dir / "stub", m_stub);
         WriteTextFile(m_dir / "a.txt", "alpha");
-        WriteTextFile(m_dir / "b.bin", Pattern(2 * kCopyBufferSize + 5, 9));
     }
 
     bool Build(const std::string& script, const std::string& output = "", const std::string& stubPath = "stub")
     {
         m_report = FakeReport();
         CPackageFile stub(m_dir / stubPath, m_box);
+        CFakeFolders folders;
+        folders.m_module = m_dir / "sfxpack";
         BuildOptions options;
         options.outputFile = output;
-        return BuildArchive(stub, CScript(script), Folders(m_dir / "sfxpack"), m_report, options);
+        options.clock = [] { return March7th2002("09:05:31"); };
+        return BuildArchive(stub, CScript(script), folders, m_report, options);
     }
 
     std::string Out() const { return m_dir / "out.exe"; }
@@ -36,12 +62,11 @@ protected:
         return text;
     }
 
-    // The error is the last thing told: on the status line (after its blank) and in a box.
+    // An error ends on the status line (after its blank) and in a box.
     void ExpectError(const std::string& message)
     {
-        ASSERT_GE(m_report.log.size(), 2u);
-        EXPECT_EQ(m_report.log.end()[-2], "status  " + message);
-        EXPECT_EQ(m_report.log.back(), "box Editor " + std::to_string(MB_OK | MB_ICONERROR) + " " + message);
+        EXPECT_EQ(m_report.status, " " + message);
+        EXPECT_EQ(m_report.box, message);
     }
 
     CTempDir m_dir;
@@ -50,51 +75,60 @@ protected:
     FakeReport m_report;
 };
 
-TEST_F(BuilderTest, StatusTextsProgressQuestionAndStart)
+// A fully worked example, byte by byte.
+TEST_F(BuilderTest, WorkedLayout)
 {
-    const std::string a = m_dir / "a.txt", b = m_dir / "b.bin", total = std::to_string(2 * kCopyBufferSize + 5);
-    const std::string script = WithFiles({a, "", b});
-    const std::vector<std::string> told = {
-        "status Adding " + a + "...", "progress " + a + " 5/5", "status Adding " + b + "...",
-        // After each buffer, of the file's length.
-        "progress " + b + " " + std::to_string(kCopyBufferSize) + "/" + total,
-        "progress " + b + " " + std::to_string(2 * kCopyBufferSize) + "/" + total, "progress " + b + " " + total + "/" + total,
-        "status Adding todo data...", "status  Done creating sfx",
-        "box Editor " + std::to_string(MB_YESNO | MB_ICONQUESTION) + " File " + Out() + " created.\nDo you want to test it now?",
-    };
+    const std::string stub = Stub(262144), first = Pattern(10504, 1), second = Pattern(398, 2);
+    WriteTextFile(m_dir / "stub", stub);
+    WriteTextFile(m_dir / "firstdoc.txt", first);
+    WriteTextFile(m_dir / "readme12.txt", second);
+    std::string script = WithFiles({m_dir / "firstdoc.txt", m_dir / "readme12.txt"}) + "[Tasks]\r\n; ";
+    script += std::string(2260 - 2 - script.size(), 'x') + "\r\n";
+    ASSERT_EQ(script.size(), 2260u);
     ASSERT_TRUE(Build(script));
-    EXPECT_EQ(m_report.log, told);
-    m_report.answer = IDYES;
-    CPackageFile stub(m_dir / "stub", m_box);
-    ASSERT_TRUE(BuildArchive(stub, CScript(script), Folders(m_dir / "sfxpack"), m_report));
-    EXPECT_EQ(m_report.log.back(), "start " + Out());
 
-    CPackageFile installer(Out(), m_box);
-    EXPECT_EQ(installer.ReadNextText(), script);
-    EXPECT_EQ(installer.FindEntry("a.txt"), 1);
-    EXPECT_EQ(installer.FindEntry("b.bin"), 0);
+    const std::string out = ReadTextFile(Out());
+    ASSERT_EQ(out.size(), 275415u);
+    const std::pair<std::size_t, std::string> fields[] = {
+        {0, stub},
+        {0x40000, Int32(1983)},
+        {0x40004, first},
+        {0x4290C, std::string("firstdoc.txt") + '\0'},
+        {0x42919, Int32(13)},
+        {0x4291D, Int32(10504)},
+        {0x42921, Int32(1984)},
+        {0x42925, second},
+        {0x42AB3, std::string("readme12.txt") + '\0'},
+        {0x42AC0, Int32(13)},
+        {0x42AC4, Int32(398)},
+        {0x42AC8, Int32(1984)},
+        {0x42ACC, std::string(" Compiled : Mar. 07, 2002 09:05:31 AM") + '\0'},
+        {0x42AF2, Int32(38)},
+        {0x42AF6, Int32(1985)},
+        {0x42AFA, script + '\0'},
+        {0x433CF, std::string("\xD5\x08\x00\x00", 4)},
+        {0x433D3, Int32(1985)},
+    };
+    for (const auto& [offset, bytes] : fields)
+        EXPECT_TRUE(out.compare(offset, bytes.size(), bytes) == 0) << std::hex << offset;
+    EXPECT_EQ(FormatCompileLine(March7th2002("21:05:31")), " Compiled : Mar. 07, 2002 09:05:31 PM");
+    EXPECT_EQ(FormatCompileLine(March7th2002("00:05:31")), " Compiled : Mar. 07, 2002 12:05:31 AM");
 }
 
-TEST_F(BuilderTest, WithoutOutputFileMyappExeBesideTheProgram)
+TEST_F(BuilderTest, CopiesInBuffersOverAnOldOutputWithTheStubsPermissions)
 {
-    for (const char* script : {"[Setup]\r\nOutputFile=   \r\n", "[Setup]\r\nTitle=x\r\n"}) {
-        fs::remove(m_dir / "myapp.exe");
-        ASSERT_TRUE(Build(script)) << script;
-        EXPECT_TRUE(fs::exists(m_dir / "myapp.exe")) << script;
-    }
-}
-
-TEST_F(BuilderTest, ReplacesAnOutputAndKeepsTheStubsPermissions)
-{
-    WriteTextFile(Out(), std::string(100000, 'o'));
+    const std::string b = m_dir / "b.bin", body = Pattern(2 * kCopyBufferSize + 5, 9);
+    WriteTextFile(b, body);
+    WriteTextFile(Out(), std::string(6 * kCopyBufferSize, 'o'));
+    const std::string script = WithFiles({b, b});
     for (auto perms : {fs::perms(0755), fs::perms(0640)}) {
         fs::permissions(m_dir / "stub", perms);
-        ASSERT_TRUE(Build(WithFiles({m_dir / "a.txt", m_dir / "a.txt"})));
+        ASSERT_TRUE(Build(script));
         EXPECT_EQ(fs::status(Out()).permissions(), perms);
     }
     // The same file twice is packed twice, and nothing of the old output stays.
-    EXPECT_TRUE(ReadTextFile(Out()).starts_with(m_stub + Int32(kStubMarker) + FileRecord("alpha", "a.txt") + FileRecord("alpha", "a.txt")));
-    EXPECT_LT(fs::file_size(Out()), 5000u);
+    EXPECT_TRUE(ReadTextFile(Out()) == m_stub + Int32(kStubMarker) + FileRecord(body, "b.bin") + FileRecord(body, "b.bin")
+                    + TextBlock(" Compiled : Mar. 07, 2002 09:05:31 AM") + TextBlock(script));
 }
 
 TEST_F(BuilderTest, FailuresSayWhyAndLeaveNoHalfInstaller)
@@ -112,15 +146,15 @@ TEST_F(BuilderTest, FailuresSayWhyAndLeaveNoHalfInstaller)
         std::string output;
         std::string message;
         std::string left; // what stays at the output, "" when nothing
+        std::string stub = "stub";
     } cases[] = {
         {WithOutput(""), m_dir / "missing/out.exe", "Error : Cannot open " + (m_dir / "missing/out.exe") + ". Perhaps file in use.", ""},
-        // Building onto the stub is refused before the stub is emptied.
-        {WithOutput(""), m_dir / "./stub", "Error : Cannot open " + (m_dir / "./stub") + ". Perhaps file in use.", m_stub},
+        {WithOutput(""), "", "Error : Cannot read " + (m_dir / "no-stub") + ".", "", "no-stub"},
+        // Building onto the stub, however it is named, is refused before the stub is emptied.
         {WithOutput(""), m_dir / "stub-link", "Error : Cannot open " + (m_dir / "stub-link") + ". Perhaps file in use.", m_stub},
         // A [Files] line that cannot be opened ends the build; what was written stays.
         {WithFiles({m_dir / "a.txt", m_dir / "missing.txt", m_dir / "b.bin"}), "", "Error : Cannot find " + (m_dir / "missing.txt") + " to add to sfx.", partial},
         {WithFiles({m_dir / "a.txt", m_dir / "folder"}), "", "Error : Cannot find " + (m_dir / "folder") + " to add to sfx.", partial},
-        {WithFiles({m_dir / "a.txt", "; a comment line"}), "", "Error : Cannot find ; a comment line to add to sfx.", partial},
         // The output is never added to itself, however it is spelled.
         {WithFiles({m_dir / "a.txt", m_dir / "./out.exe"}), "", "Error : Cannot add " + (m_dir / "./out.exe") + " to sfx: it is the output file.", ""},
         // /proc/self/mem opens, but reading it at offset 0 fails.
@@ -130,7 +164,7 @@ TEST_F(BuilderTest, FailuresSayWhyAndLeaveNoHalfInstaller)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         fs::remove(Out());
-        EXPECT_FALSE(Build(c.script, c.output));
+        EXPECT_FALSE(Build(c.script, c.output, c.stub));
         ExpectError(c.message);
         const std::string output = c.output.empty() ? Out() : c.output;
         EXPECT_EQ(fs::exists(output), !c.left.empty());
@@ -142,9 +176,6 @@ TEST_F(BuilderTest, FailuresSayWhyAndLeaveNoHalfInstaller)
     EXPECT_FALSE(Build(WithOutput(""), "/dev/full"));
     ExpectError("Error : Cannot write /dev/full. Perhaps the disk is full.");
     EXPECT_EQ(fs::status("/dev/full").permissions(), devicePerms);
-
-    EXPECT_FALSE(Build(WithOutput(""), "", "no-stub"));
-    ExpectError("Error : Cannot read " + (m_dir / "no-stub") + ".");
 
     fs::resize_file(m_dir / "stub", std::uintmax_t(kMaxInstallerSize) - 2);
     EXPECT_FALSE(Build(WithOutput("")));

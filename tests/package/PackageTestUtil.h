@@ -1,16 +1,13 @@
-// Helpers of the package tests: a byte-exact assembler for hand-made
-// packages, and a build report that records what it is told. Temporary
-// folders and the platform fakes come from tests/fakes.
+// Hand-made package bytes for the package and tool tests. Temporary folders
+// and the platform fakes come from tests/fakes.
 #pragma once
 
-#include "package/Builder.h"
 #include "package/PackageFormat.h"
 #include "tests/fakes/TestPackage.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 namespace pkgtest {
 
@@ -31,9 +28,7 @@ inline std::string Pattern(std::size_t size, unsigned seed)
 // A stub as the program's own executable ends: in zero bytes.
 inline std::string Stub(std::size_t size)
 {
-    std::string bytes = Pattern(size, 7);
-    bytes.replace(size - 4, 4, 4, '\0');
-    return bytes;
+    return Pattern(size - 4, 7) + std::string(4, '\0');
 }
 
 inline std::string Int32(std::uint32_t value)
@@ -53,31 +48,5 @@ inline std::string TextBlock(const std::string& text)
 {
     return text + '\0' + Int32(static_cast<std::uint32_t>(text.size() + 1)) + Int32(kTextMarker);
 }
-
-inline CFakeFolders Folders(const std::string& exe)
-{
-    CFakeFolders folders;
-    folders.m_module = exe;
-    return folders;
-}
-
-// Records what the build tells, one line each, in order.
-class FakeReport : public IBuildReport {
-public:
-    void SetStatus(const std::string& text) override { log.push_back("status " + text); }
-    int MessageBox(const std::string& text, const std::string& caption, unsigned style) override
-    {
-        log.push_back("box " + caption + " " + std::to_string(style) + " " + text);
-        return answer;
-    }
-    void StartFile(const std::string& path) override { log.push_back("start " + path); }
-    void Progress(const std::string& path, std::int64_t done, std::int64_t total) override
-    {
-        log.push_back("progress " + path + " " + std::to_string(done) + "/" + std::to_string(total));
-    }
-
-    std::vector<std::string> log;
-    int answer = IDNO;
-};
 
 } // namespace pkgtest
