@@ -17,9 +17,6 @@ TEST(Files, BackslashesSeparateFoldersAndMoveNeverReplaces)
     EXPECT_EQ(ReadTextFile(dir / "b"), "B");
     EXPECT_TRUE(MoveFileTo(dir.Path() + "\\sub\\a", dir / "c"));
     EXPECT_EQ(ReadTextFile(dir / "c"), "A");
-    EXPECT_FALSE(fs::exists(dir / "sub/a"));
-    EXPECT_TRUE(DeleteFileAt(dir.Path() + "\\c"));
-    EXPECT_FALSE(DeleteFileAt(dir / "c"));
 }
 
 } // namespace

@@ -9,59 +9,37 @@ namespace {
 TEST(PosixFolders, DesktopFromTheUserDirsFile)
 {
     CTempDir dir;
-    const std::string home = dir / "home";
-    CScopedEnv homeEnv("HOME", home);
-    CScopedEnv config("XDG_CONFIG_HOME", dir / "config");
-    const struct {
-        const char* name;
-        std::string file;
-        std::string desktop; // a leading "~" stands for the home folder
-    } cases[] = {
-        {"home relative", "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n", "~/Schreibtisch"},
-        {"home itself", "XDG_DESKTOP_DIR=\"$HOME\"\n", "~"},
-        {"absolute", "XDG_DESKTOP_DIR=\"/srv/desk\"\n", "/srv/desk"},
-        {"among others, last one wins",
-         "# written by xdg-user-dirs-update\nXDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n#XDG_DESKTOP_DIR=\"$HOME/Old\"\n"
-         "XDG_DESKTOP_DIR=\"$HOME/A\"\n  XDG_DESKTOP_DIR = \"$HOME/Escritorio\"\nXDG_DESKTOP_DIRS=\"$HOME/Not\"\n",
-         "~/Escritorio"},
-        {"trailing slash dropped", "XDG_DESKTOP_DIR=\"$HOME/Desk/\"\n", "~/Desk"},
-        {"escapes and CR LF", "XDG_DESKTOP_DIR=\"$HOME/My \\\"Desk\\\" \\$x\"\r\n", "~/My \"Desk\" $x"},
-        {"relative ignored", "XDG_DESKTOP_DIR=\"Desk\"\n", "~/Desktop"},
-        {"other variable ignored", "XDG_DESKTOP_DIR=\"$HOMEDIR/x\"\n", "~/Desktop"},
-        {"unclosed quote ignored", "XDG_DESKTOP_DIR=\"$HOME/Desk\n", "~/Desktop"},
-    };
-    for (const auto& c : cases) {
-        WriteText(dir / "config/user-dirs.dirs", c.file);
-        std::string want = c.desktop;
-        if (want.starts_with("~"))
-            want.replace(0, 1, home);
-        EXPECT_EQ(CPosixFolders().DesktopDirectory(), want) << c.name;
-    }
-}
-
-TEST(PosixFolders, WhereTheUserDirsFileIs)
-{
-    CTempDir dir;
-    const std::string home = dir / "home";
+    const std::string home = dir / "home", config = dir / "config";
     WriteText(home + "/.config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Dot\"\n");
-    WriteText(dir / "config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Desk\"\n");
-    WriteText(dir / "absolute/user-dirs.dirs", "XDG_DESKTOP_DIR=\"/srv/desk\"\n");
     const struct {
         std::optional<std::string> home, config;
+        std::string file; // config's user-dirs.dirs
         std::string desktop;
     } cases[] = {
-        {home, dir / "config", home + "/Desk"},
-        {home + "/", dir / "none", home + "/Desktop"},
-        {home, std::nullopt, home + "/Dot"},
+        {home, config, "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n", home + "/Schreibtisch"},
+        {home, config, "XDG_DESKTOP_DIR=\"/srv/desk/\"\n", "/srv/desk"},
+        // As in the shell that reads the file, the last assignment wins.
+        {home, config, "# xdg-user-dirs-update\nXDG_DOWNLOAD_DIR=\"$HOME/Downloads\"\n#XDG_DESKTOP_DIR=\"$HOME/Old\"\n"
+                       "XDG_DESKTOP_DIR=\"$HOME/A\"\n  XDG_DESKTOP_DIR = \"$HOME/Escritorio\"\nXDG_DESKTOP_DIRS=\"$HOME/Not\"\n",
+         home + "/Escritorio"},
+        {home, config, "XDG_DESKTOP_DIR=\"$HOME/My \\\"Desk\\\" \\$x\"\r\n", home + "/My \"Desk\" $x"},
+        // No desktop path: ignored.
+        {home, config, "XDG_DESKTOP_DIR=\"Desk\"\n", home + "/Desktop"},
+        {home, config, "XDG_DESKTOP_DIR=\"$HOMEDIR/x\"\n", home + "/Desktop"},
+        {home, config, "XDG_DESKTOP_DIR=\"$HOME/Desk\n", home + "/Desktop"},
+        // Without XDG_CONFIG_HOME the file is in ~/.config.
+        {home + "/", dir / "none", "", home + "/Desktop"},
+        {home, std::nullopt, "", home + "/Dot"},
         // Without a home only an absolute entry names a desktop.
-        {std::nullopt, dir / "config", ""},
-        {std::nullopt, dir / "absolute", "/srv/desk"},
-        {std::nullopt, std::nullopt, ""},
+        {std::nullopt, config, "XDG_DESKTOP_DIR=\"$HOME/Desk\"\n", ""},
+        {std::nullopt, config, "XDG_DESKTOP_DIR=\"/srv/desk\"\n", "/srv/desk"},
+        {std::nullopt, std::nullopt, "", ""},
     };
     for (const auto& c : cases) {
+        WriteText(config + "/user-dirs.dirs", c.file);
         CScopedEnv homeEnv("HOME", c.home);
-        CScopedEnv config("XDG_CONFIG_HOME", c.config);
-        EXPECT_EQ(CPosixFolders().DesktopDirectory(), c.desktop) << c.home.value_or("no HOME") << " " << c.config.value_or("no XDG_CONFIG_HOME");
+        CScopedEnv configEnv("XDG_CONFIG_HOME", c.config);
+        EXPECT_EQ(CPosixFolders().DesktopDirectory(), c.desktop) << c.home.value_or("no HOME") << " " << c.file;
     }
 }
 

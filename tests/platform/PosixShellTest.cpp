@@ -14,18 +14,6 @@
 
 namespace {
 
-TEST(PosixShell, SplitParamsBlanksSeparateAndDoubleQuotesGroup)
-{
-    const std::pair<const char*, std::vector<std::string>> cases[] = {
-        {"  a   b\tc  ", {"a", "b", "c"}},
-        {"\"a b\" c", {"a b", "c"}},
-        {"x\"y z\"w", {"xy zw"}},
-        {"a \"unclosed b", {"a", "unclosed b"}},
-    };
-    for (const auto& [params, args] : cases)
-        EXPECT_EQ(SplitParams(params), args) << params;
-}
-
 class PosixShellTest : public testing::Test {
 protected:
     PosixShellTest()
@@ -55,10 +43,11 @@ TEST_F(PosixShellTest, AnExecutableGetsItsParametersAsArgumentsAndNoShellReadsTh
     // Backslashes separate folders, as in a Windows-style script.
     std::string windowsStyle = m_script;
     std::replace(windowsStyle.begin(), windowsStyle.end(), '/', '\\');
-    ASSERT_TRUE(m_shell.Open(windowsStyle, "one \"two words\" ; $(touch pwned) `touch pwned2` $HOME >x"));
+    // Blanks and tabs separate; double quotes group, also inside a word and unclosed.
+    ASSERT_TRUE(m_shell.Open(windowsStyle, "  one\t\"two words\" x\"y z\"w ; $(touch pwned) `touch pwned2` $HOME >x \"unclosed b"));
     const std::string recorded = Recorded();
     EXPECT_EQ(recorded.substr(0, recorded.find("parent=")),
-              "[one]\n[two words]\n[;]\n[$(touch]\n[pwned)]\n[`touch]\n[pwned2`]\n[$HOME]\n[>x]\n");
+              "[one]\n[two words]\n[xy zw]\n[;]\n[$(touch]\n[pwned)]\n[`touch]\n[pwned2`]\n[$HOME]\n[>x]\n[unclosed b]\n");
     EXPECT_FALSE(fs::exists(m_dir / "pwned") || fs::exists("pwned") || fs::exists(m_dir / "x"));
     // Detached: the program is not our child, and nothing is left to reap.
     EXPECT_EQ(recorded.find("parent=" + std::to_string(::getpid()) + "\n"), std::string::npos);
@@ -76,13 +65,12 @@ TEST_F(PosixShellTest, AnyOtherFileGoesToTheDesktopsOpener)
     const char* path = std::getenv("PATH");
     CScopedEnv pathEnv("PATH", (m_dir / "bin") + ":" + (path ? path : ""));
     ASSERT_TRUE(m_shell.Open(m_dir / "notes.txt", "ignored params"));
-    EXPECT_EQ(Recorded().substr(0, Recorded().find("parent=")), "[" + (m_dir / "notes.txt") + "]\n");
+    EXPECT_TRUE(Recorded().starts_with("[" + (m_dir / "notes.txt") + "]\nparent="));
 }
 
 TEST_F(PosixShellTest, NothingStartedIsReported)
 {
     EXPECT_FALSE(m_shell.Open(m_dir / "missing", "a"));
-    EXPECT_FALSE(m_shell.Open("", ""));
     // Executable bits on a file the kernel refuses to run, with no interpreter line.
     WriteText(m_dir / "bad", std::string("\x7F" "ELF garbage", 12));
     ::chmod((m_dir / "bad").c_str(), 0755);
