@@ -122,7 +122,6 @@ void CScript::GetSectionPairs(const std::string& name, CStringArray& pairs) cons
     // Colons of URLs and drive paths do not separate; they come back in values.
     str::ReplaceAll(text, "://", "#!");
     str::ReplaceAll(text, ":\\", "#?");
-    std::erase(text, '\r');
 
     std::size_t pos = 0;
     while (pos < text.size()) {
