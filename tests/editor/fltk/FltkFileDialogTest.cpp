@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "platform/fltk/FltkFileDialog.h"
+#include "tests/fakes/FakePlatform.h"
 
-#include <cstdlib>
 #include <filesystem>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -39,19 +41,14 @@ TEST(FltkFileDialog, MakesTheChosenFilesFolderCurrent)
 {
     namespace fs = std::filesystem;
     const fs::path old = fs::current_path();
-    std::string pattern = (fs::temp_directory_path() / "sfx-fnfc-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    const fs::path folder = fs::canonical(pattern);
-
-    EXPECT_TRUE(ChangeToFolderOf((folder / "new.ini").string()));
-    EXPECT_EQ(fs::current_path(), folder);
+    const CTempDir folder;
+    EXPECT_TRUE(ChangeToFolderOf(folder / "new.ini"));
+    EXPECT_EQ(fs::current_path(), fs::canonical(folder.Path()));
     EXPECT_TRUE(ChangeToFolderOf("/x.ini"));
     EXPECT_EQ(fs::current_path(), "/");
-    EXPECT_FALSE(ChangeToFolderOf((folder / "missing" / "x.ini").string()));
+    EXPECT_FALSE(ChangeToFolderOf(folder / "missing/x.ini"));
     EXPECT_EQ(fs::current_path(), "/");
-
     fs::current_path(old);
-    fs::remove_all(folder);
 }
 
 } // namespace
