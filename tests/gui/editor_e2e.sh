@@ -8,20 +8,9 @@
 # screen. The About box comes from the context menu and Alt+Space.
 # usage: editor_e2e.sh SFXPACK SFXTOOL XCLOSE SCREENSHOT-DIR
 set -euo pipefail
-sfxpack=$1 sfxtool=$2 xclose=$3
-SHOT=$4/editor-e2e-failed.png
 source "$(dirname "$0")/gui_lib.sh"
-
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    for w in $(windows_named "Wire E2E Setup"); do "$xclose" "$w" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
-mkdir -p "$HOME" "$XDG_DATA_HOME" "$work/empty" "$work/project" "$work/out"
+begin_e2e editor-e2e "$@"
+mkdir -p "$work/empty" "$work/project" "$work/out"
 
 title_is() { # title_is WINDOW TITLE
     [ "$(xdotool getwindowname "$1" 2>/dev/null)" = "$2" ]
@@ -40,12 +29,11 @@ key_to() {
 crlf_only() {
     [ "$(tr -cd '\n' < "$1" | wc -c)" -eq "$(grep -c $'\r$' "$1")" ]
 }
-about_once() {
-    wait_until 20 count_is 1 "About" || fail "no About box ($1)"
-    local box
-    box=$(windows_named "About")
-    key_to "$box" Return
-    wait_until 20 count_is 0 "About" || fail "the About box did not close ($1)"
+# answer TITLE KEY WHAT: the one box titled TITLE shows, takes KEY, and goes.
+answer() {
+    wait_until 60 count_is 1 "$1" || fail "no $3"
+    key_to "$(windows_named "$1")" "$2"
+    wait_until 20 count_is 0 "$1" || fail "the $3 did not close"
 }
 
 # --- An empty folder: the built-in sample, not yet saved.
@@ -57,11 +45,11 @@ windows=$(toplevel_count)
 xdotool mousemove --window "$main" 300 300 click 3
 wait_until 20 toplevel_count_above "$windows" || fail "no menu on the right mouse button"
 xdotool mousemove --window "$main" 315 310 click 1
-about_once "right mouse button"
+answer About Return "About box from the right mouse button"
 key_to "$main" alt+space
 wait_until 20 toplevel_count_above "$windows" || fail "no menu on Alt+Space"
 xdotool key Down Return
-about_once "Alt+Space"
+answer About Return "About box from Alt+Space"
 
 key_to "$main" ctrl+s
 wait_title "$main" "Editor - sample.ini"
@@ -77,19 +65,14 @@ wait_title "$main" "Editor - sample.ini*"
 
 # Escape asks; Cancel keeps the window and the text.
 key_to "$main" Escape
-wait_until 20 count_is 1 "Editor" || fail "no save prompt on Escape"
-key_to "$(windows_named Editor)" Escape
-wait_until 20 count_is 0 "Editor" || fail "the save prompt did not close"
-process_ended "$pid" && fail "Cancel ended the editor"
+answer Editor Escape "save prompt on Escape"
+kill -0 "$pid" 2>/dev/null || fail "Cancel ended the editor"
 title_is "$main" "Editor - sample.ini*" || fail "Cancel changed the caption"
 
 # The close box asks too; No ends without saving.
 "$xclose" "$main" || fail "cannot send the close request"
-wait_until 20 count_is 1 "Editor" || fail "no save prompt on the close box"
-key_to "$(windows_named Editor)" n
-wait_exit "$pid" 20
-pid=
-[ "$STATUS" -eq 0 ] || fail "sfxpack ended with status $STATUS"
+answer Editor n "save prompt on the close box"
+wait_exit
 [ "$(cat sample.ini)" = "$saved" ] || fail "No saved the changes"
 
 # --- A project folder with its sample.ini: build and start an installer.
@@ -121,17 +104,14 @@ grep -q "^\\[Files\\]"$'\r'"\$" sample.ini && grep -qx "$work/project/notes.txt"
     || fail "Add File did not put the path into [Files]: $(cat sample.ini)"
 
 key_to "$main" ctrl+b
-wait_until 60 count_is 1 "Editor" || fail "no question after Create New Archive"
+answer Editor Return "question after Create New Archive"
 "$sfxtool" verify "$work/out/setup.bin" >/dev/null || fail "sfxtool verify failed on the new installer"
 listed=$("$sfxtool" list "$work/out/setup.bin")
 [[ $listed == *app.bin* && $listed == *notes.txt* ]] || fail "the installer holds: $listed"
-key_to "$(windows_named Editor)" Return
 setup=$(wait_window "Wire E2E Setup")
 "$xclose" "$setup"
 wait_until 20 count_is 0 "Wire E2E Setup" || fail "the new installer did not close"
 
 "$xclose" "$main"
-wait_exit "$pid" 20
-pid=
-[ "$STATUS" -eq 0 ] || fail "sfxpack ended with status $STATUS"
+wait_exit
 echo "editor mode end to end: ok"

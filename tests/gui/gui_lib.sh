@@ -1,13 +1,28 @@
-# Helpers for the GUI tests: waiting for windows with timeouts, clicking at
-# a window's client coordinates, and a screenshot when a check fails.
-# Sourced by the test scripts; SHOT names the screenshot file.
+# Helpers for the end-to-end GUI tests: a temporary home, waiting for windows
+# and programs with timeouts, and a screenshot when a check fails.
+
+# begin_e2e NAME SFXPACK SFXTOOL XCLOSE SCREENSHOT-DIR: sets sfxpack, sfxtool,
+# xclose and work, a temporary folder that holds HOME; at the end the
+# program whose id is in pid is stopped and work is removed.
+begin_e2e() {
+    SHOT=$5/$1-failed.png
+    sfxpack=$2 sfxtool=$3 xclose=$4
+    work=$(mktemp -d)
+    pid=
+    trap end_e2e EXIT
+    export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
+    mkdir -p "$HOME/Desktop" "$XDG_DATA_HOME"
+}
+
+end_e2e() {
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    rm -rf "$work"
+}
 
 fail() {
     echo "FAIL: $*" >&2
-    if [ -n "${SHOT:-}" ]; then
-        mkdir -p "$(dirname "$SHOT")"
-        import -window root "$SHOT" 2>/dev/null && echo "screenshot: $SHOT" >&2
-    fi
+    mkdir -p "$(dirname "$SHOT")"
+    import -window root "$SHOT" 2>/dev/null && echo "screenshot: $SHOT" >&2
     exit 1
 }
 
@@ -30,14 +45,14 @@ count_is() { # count_is N NAME
     [ "$(windows_named "$2" | wc -l)" -eq "$1" ]
 }
 
-# wait_window NAME: prints the id of the first window titled NAME.
-wait_window() {
-    wait_until 20 count_is_at_least 1 "$1" || fail "no window titled '$1'"
-    windows_named "$1" | head -1
+shown() { # shown NAME
+    [ -n "$(windows_named "$1")" ]
 }
 
-count_is_at_least() {
-    [ "$(windows_named "$2" | wc -l)" -ge "$1" ]
+# wait_window NAME: prints the id of the first window titled NAME.
+wait_window() {
+    wait_until 20 shown "$1" || fail "no window titled '$1'"
+    windows_named "$1" | head -1
 }
 
 # The number of mapped top-level windows (menus included).
@@ -54,19 +69,11 @@ geometry() {
     eval "$(xdotool getwindowgeometry --shell "$1")"
 }
 
-# click WINDOW X Y: a left click at the window's client coordinates.
-click() {
-    xdotool mousemove --window "$1" "$2" "$3" click 1
-}
-
-# process_ended PID
-process_ended() {
-    ! kill -0 "$1" 2>/dev/null
-}
-
-# wait_exit PID SECONDS: waits for the process and sets STATUS.
+# wait_exit: the program in pid ends within 20 seconds, with status 0.
 wait_exit() {
-    wait_until "$2" process_ended "$1" || fail "process $1 did not end"
-    STATUS=0
-    wait "$1" || STATUS=$?
+    wait_until 20 eval '! kill -0 "$pid" 2>/dev/null' || fail "the program did not end"
+    local status=0
+    wait "$pid" || status=$?
+    pid=
+    [ "$status" -eq 0 ] || fail "the program ended with status $status"
 }

@@ -4,19 +4,9 @@
 # (files, registry, a message box); its close box ends it with status 0.
 # usage: installer_e2e.sh SFXPACK SFXTOOL XCLOSE SCREENSHOT-DIR
 set -euo pipefail
-sfxpack=$1 sfxtool=$2 xclose=$3
-SHOT=$4/installer-e2e-failed.png
 source "$(dirname "$0")/gui_lib.sh"
-
-work=$(mktemp -d)
-pid=
-cleanup() {
-    [ -n "$pid" ] && kill "$pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-export HOME=$work/home XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
-mkdir -p "$HOME/Desktop" "$work/src" "$work/inst"
+begin_e2e installer-e2e "$@"
+mkdir -p "$work/src" "$work/inst"
 
 head -c 5000 /dev/urandom > "$work/src/app.bin"
 printf 'read me\n' > "$work/src/notes.txt"
@@ -47,18 +37,17 @@ SCRIPT
 
 "$work/inst/e2e-setup" & pid=$!
 main=$(wait_window "E2E Setup Test")
-[ "$(xdotool getwindowname "$main")" = "E2E Setup Test" ] || fail "wrong window title"
 geometry "$main"
 [ "$WIDTH" -eq 480 ] && [ "$HEIGHT" -eq 360 ] || fail "window is ${WIDTH}x${HEIGHT}, not 480x360"
 [ ! -e "$HOME/Desktop/E2E" ] || fail "tasks ran before the button was pressed"
 
 # The button's middle: 82 px from the right edge, 32 px from the bottom, 70 x 27.
-click "$main" $((WIDTH - 82 + 35)) $((HEIGHT - 32 + 13))
+xdotool mousemove --window "$main" $((WIDTH - 82 + 35)) $((HEIGHT - 32 + 13)) click 1
 wait_until 20 count_is 2 "E2E Setup Test" || fail "no message box after pressing the button"
 box=$(windows_named "E2E Setup Test" | grep -vx "$main" | head -1)
 geometry "$box"
 [ "$WIDTH" -lt 480 ] || fail "the message box is not a small window"
-click "$box" $((WIDTH / 2)) $((HEIGHT - 14 - 13))
+xdotool mousemove --window "$box" $((WIDTH / 2)) $((HEIGHT - 14 - 13)) click 1
 wait_until 20 count_is 1 "E2E Setup Test" || fail "the message box did not close"
 
 desk=$HOME/Desktop/E2E
@@ -75,7 +64,5 @@ cmp -s "$work/inst/notes-copy.txt" "$work/src/notes.txt" || fail "ExtractFile di
 [ ! -e "$HOME/.fltk" ] || fail "the installer wrote the toolkit's preferences into the home folder"
 
 "$xclose" "$main" || fail "cannot send the close request"
-wait_exit "$pid" 20
-pid=
-[ "$STATUS" -eq 0 ] || fail "the installer ended with status $STATUS"
+wait_exit
 echo "installer end to end: ok"
