@@ -1,7 +1,7 @@
 // In-memory fakes of the platform interfaces the hub, the installer and the
-// editor run against: controls and a dialog window that record their state,
-// message boxes, file dialogs and a shell that record their calls, and
-// folders that name places in a test's own temporary folder.
+// editor run against: controls, a dialog window and a text widget that keep
+// their state; message boxes, file dialogs and a shell that record their
+// calls; folders and a registry; and a temporary folder with file helpers.
 #pragma once
 
 #include "platform/Dialog.h"
@@ -10,12 +10,12 @@
 #include "platform/MessageBox.h"
 #include "platform/Registry.h"
 #include "platform/Shell.h"
-#include "tests/fakes/FakeTextWidget.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
@@ -23,13 +23,12 @@
 #include <string>
 #include <vector>
 
-class CFakeControl : public IControl {
+// What every kind of control keeps: its text, whether it is shown and
+// enabled, and where it is, with the number of times it was moved.
+template <class TControl>
+class CFakeControlOf : public TControl {
 public:
-    void SetWindowText(const std::string& text) override
-    {
-        m_text = text;
-        m_texts.push_back(text);
-    }
+    void SetWindowText(const std::string& text) override { m_text = text; }
     std::string GetWindowText() const override { return m_text; }
     void ShowWindow(bool show) override { m_visible = show; }
     bool IsWindowVisible() const override { return m_visible; }
@@ -43,42 +42,150 @@ public:
     CRect GetWindowRect() const override { return m_rect; }
 
     std::string m_text;
-    std::vector<std::string> m_texts; // every text set, in order
     bool m_visible = true;
     bool m_enabled = true;
     CRect m_rect;
     int m_moves = 0;
 };
 
-class CFakeProgress : public IProgressCtrl {
+class CFakeControl : public CFakeControlOf<IControl> {};
+
+class CFakeProgress : public CFakeControlOf<IProgressCtrl> {
 public:
-    void SetWindowText(const std::string& text) override { m_control.SetWindowText(text); }
-    std::string GetWindowText() const override { return m_control.GetWindowText(); }
-    void ShowWindow(bool show) override { m_control.ShowWindow(show); }
-    bool IsWindowVisible() const override { return m_control.IsWindowVisible(); }
-    void EnableWindow(bool enable) override { m_control.EnableWindow(enable); }
-    bool IsWindowEnabled() const override { return m_control.IsWindowEnabled(); }
-    void MoveWindow(const CRect& rect) override { m_control.MoveWindow(rect); }
-    CRect GetWindowRect() const override { return m_control.GetWindowRect(); }
     void SetRange(int lower, int upper) override
     {
         m_lower = lower;
         m_upper = upper;
     }
-    void SetPos(int pos) override
-    {
-        m_pos = pos;
-        m_positions.push_back(pos);
-    }
-    int GetPos() const override { return m_pos; }
+    void SetPos(int pos) override { m_positions.push_back(pos); }
+    int GetPos() const override { return m_positions.empty() ? 0 : m_positions.back(); }
     void SetBarColor(COLORREF color) override { m_color = color; }
 
-    CFakeControl m_control;
     int m_lower = 0;
     int m_upper = 100;
-    int m_pos = 0;
-    std::vector<int> m_positions;
+    std::vector<int> m_positions; // every position set, in order
     COLORREF m_color = 0;
+};
+
+struct CharFormatAt {
+    COLORREF color = 0;
+    bool bold = false;
+};
+
+// The editor's text widget: LF line ends inside as in the real one, and a
+// colour and a bold flag per position, set with the same mask rules.
+class CFakeTextWidget : public CFakeControlOf<ITextWidget> {
+public:
+    void SetWindowText(const std::string& text) override
+    {
+        m_text.clear();
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] != '\r')
+                m_text += text[i];
+            else if (i + 1 == text.size() || text[i + 1] != '\n')
+                m_text += '\n';
+        }
+        m_formats.assign(m_text.size(), CharFormatAt{});
+        m_sel = {};
+        Notify();
+    }
+    std::string GetWindowText() const override
+    {
+        std::string out;
+        for (char c : m_text)
+            out += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        return out;
+    }
+
+    int GetTextLength() const override { return static_cast<int>(m_text.size()); }
+    CHARRANGE GetSel() const override { return m_sel; }
+    void SetSel(CHARRANGE range) override { m_sel = {Clamp(range.cpMin), Clamp(range.cpMax)}; }
+    void HideSelection(bool hide) override { m_hidden = hide; }
+    std::string GetSelText() const override { return m_text.substr(SelStart(), SelEnd() - SelStart()); }
+    CHARFORMAT GetDefaultCharFormat() const override { return {CFM_COLOR | CFM_BOLD, 0, 0}; }
+    CHARFORMAT GetSelectionCharFormat() const override
+    {
+        // An empty selection has the format of the character before it.
+        const int end = SelEnd();
+        const int start = SelStart() < end ? SelStart() : std::max(end - 1, 0);
+        const CharFormatAt first = start < end ? m_formats[start] : CharFormatAt{};
+        CHARFORMAT format{CFM_COLOR | CFM_BOLD, 0, first.color};
+        for (int i = start; i < end; ++i) {
+            if (m_formats[i].color != first.color)
+                format.dwMask &= ~CFM_COLOR;
+            if (m_formats[i].bold != first.bold)
+                format.dwMask &= ~CFM_BOLD;
+        }
+        if ((format.dwMask & CFM_BOLD) && first.bold)
+            format.dwEffects = CFE_BOLD;
+        return format;
+    }
+    void SetSelectionCharFormat(const CHARFORMAT& format) override
+    {
+        for (int i = SelStart(); i < SelEnd(); ++i) {
+            if (format.dwMask & CFM_COLOR)
+                m_formats[i].color = (format.dwEffects & CFE_AUTOCOLOR) ? 0 : format.crTextColor;
+            if (format.dwMask & CFM_BOLD)
+                m_formats[i].bold = (format.dwEffects & CFE_BOLD) != 0;
+        }
+    }
+    int LineFromChar(int pos) const override
+    {
+        return static_cast<int>(std::count(m_text.begin(), m_text.begin() + Clamp(pos), '\n'));
+    }
+    int LineIndex(int line) const override
+    {
+        if (line < 0)
+            line = LineFromChar(m_sel.cpMax);
+        std::size_t pos = 0;
+        for (int i = 0; i < line; ++i) {
+            pos = m_text.find('\n', pos);
+            if (pos == std::string::npos)
+                return -1;
+            ++pos;
+        }
+        return static_cast<int>(pos);
+    }
+    int LineLength(int pos) const override
+    {
+        const int start = LineIndex(LineFromChar(pos < 0 ? m_sel.cpMax : pos));
+        const std::size_t end = m_text.find('\n', start);
+        return static_cast<int>((end == std::string::npos ? m_text.size() : end) - start);
+    }
+    void SetModify(bool modified) override { m_modified = modified; }
+    bool GetModify() const override { return m_modified; }
+    void SetRedraw(bool) override {}
+    void RedrawNow() override {}
+    void SetChangeHandler(std::function<void()> handler) override { m_onChange = std::move(handler); }
+
+    // What a user does: types text over the selection, the caret after it.
+    void Type(const std::string& text)
+    {
+        const int start = SelStart();
+        m_text.replace(start, SelEnd() - start, text);
+        m_formats.erase(m_formats.begin() + start, m_formats.begin() + SelEnd());
+        m_formats.insert(m_formats.begin() + start, text.size(), CharFormatAt{});
+        const int caret = start + static_cast<int>(text.size());
+        m_sel = {caret, caret};
+        Notify();
+    }
+
+    std::vector<CharFormatAt> m_formats; // one per position of m_text
+    bool m_hidden = false;
+
+private:
+    int Clamp(int pos) const { return std::clamp(pos, 0, GetTextLength()); }
+    int SelStart() const { return std::min(m_sel.cpMin, m_sel.cpMax); }
+    int SelEnd() const { return std::max(m_sel.cpMin, m_sel.cpMax); }
+    void Notify()
+    {
+        if (m_onChange)
+            m_onChange();
+    }
+
+    CHARRANGE m_sel;
+    bool m_modified = false;
+    std::function<void()> m_onChange;
 };
 
 // A dialog window whose frame adds kFrameX on each side and kFrameTop
@@ -91,31 +198,21 @@ public:
 
     void Create(const DialogTemplate& dialog, IDialogHandler& handler) override
     {
-        m_handler = &handler;
         m_caption = dialog.caption;
         m_client = {0, 0, dialog.width, dialog.height};
         m_window = {100, 80, 100 + dialog.width + 2 * kFrameX, 80 + dialog.height + kFrameTop + kFrameBottom};
         for (const DialogItem& item : dialog.items) {
-            IControl* control = nullptr;
-            if (item.kind == DialogItemKind::ProgressBar) {
-                auto progress = std::make_unique<CFakeProgress>();
-                m_progress[item.id] = progress.get();
-                control = progress.get();
-                m_owned.push_back(std::move(progress));
-            } else if (item.kind == DialogItemKind::RichEdit) {
-                auto text = std::make_unique<CFakeTextWidget>();
-                m_text[item.id] = text.get();
-                control = text.get();
-                m_owned.push_back(std::move(text));
-            } else {
-                auto fake = std::make_unique<CFakeControl>();
-                m_controls[item.id] = fake.get();
-                control = fake.get();
-                m_owned.push_back(std::move(fake));
-            }
+            std::unique_ptr<IControl> control;
+            if (item.kind == DialogItemKind::ProgressBar)
+                control = std::make_unique<CFakeProgress>();
+            else if (item.kind == DialogItemKind::RichEdit)
+                control = std::make_unique<CFakeTextWidget>();
+            else
+                control = std::make_unique<CFakeControl>();
             control->SetWindowText(item.text);
             control->ShowWindow(item.visible);
             control->MoveWindow({item.x, item.y, item.x + item.width, item.y + item.height});
+            m_items[item.id] = std::move(control);
         }
         handler.OnInitDialog();
         if (!m_ended)
@@ -131,24 +228,11 @@ public:
 
     IControl* GetDlgItem(int id) override
     {
-        if (auto it = m_controls.find(id); it != m_controls.end())
-            return it->second;
-        if (auto it = m_progress.find(id); it != m_progress.end())
-            return it->second;
-        if (auto it = m_text.find(id); it != m_text.end())
-            return it->second;
-        return nullptr;
+        const auto it = m_items.find(id);
+        return it == m_items.end() ? nullptr : it->second.get();
     }
-    IProgressCtrl* GetProgressCtrl(int id) override
-    {
-        auto it = m_progress.find(id);
-        return it == m_progress.end() ? nullptr : it->second;
-    }
-    ITextWidget* GetTextWidget(int id) override
-    {
-        auto it = m_text.find(id);
-        return it == m_text.end() ? nullptr : it->second;
-    }
+    IProgressCtrl* GetProgressCtrl(int id) override { return dynamic_cast<IProgressCtrl*>(GetDlgItem(id)); }
+    ITextWidget* GetTextWidget(int id) override { return dynamic_cast<ITextWidget*>(GetDlgItem(id)); }
     void SetItemFont(int id, const FontSpec& font) override { m_fonts[id] = font; }
 
     void SetWindowText(const std::string& text) override { m_caption = text; }
@@ -159,9 +243,6 @@ public:
     {
         m_window = {x, y, x + cx, y + cy};
         m_client = {0, 0, std::max(0, cx - 2 * kFrameX), std::max(0, cy - kFrameTop - kFrameBottom)};
-        // The window system reports the new size at once.
-        if (m_handler)
-            m_handler->OnSize(SIZE_RESTORED, m_client.right, m_client.bottom);
     }
     void ShowWindow(bool show) override { m_visible = show; }
     bool IsWindowVisible() const override { return m_visible; }
@@ -173,11 +254,13 @@ public:
     }
     void UpdateWindow() override { ++m_updates; }
 
-    CFakeControl& Control(int id) { return *m_controls.at(id); }
-    CFakeProgress& Progress(int id) { return *m_progress.at(id); }
-    CFakeTextWidget& Text(int id) { return *m_text.at(id); }
+    // The fake behind a template item: CFakeControl, CFakeProgress or CFakeTextWidget.
+    template <class TFake>
+    TFake& Item(int id)
+    {
+        return dynamic_cast<TFake&>(*m_items.at(id));
+    }
 
-    IDialogHandler* m_handler = nullptr;
     std::string m_caption;
     CRect m_client;
     CRect m_window;
@@ -191,10 +274,7 @@ public:
     std::map<int, FontSpec> m_fonts;
 
 private:
-    std::vector<std::unique_ptr<IControl>> m_owned;
-    std::map<int, CFakeControl*> m_controls;
-    std::map<int, CFakeProgress*> m_progress;
-    std::map<int, CFakeTextWidget*> m_text;
+    std::map<int, std::unique_ptr<IControl>> m_items;
 };
 
 struct CBoxCall {
@@ -203,7 +283,7 @@ struct CBoxCall {
     unsigned style = 0;
 };
 
-// Answers with the queued buttons in turn, then with m_answer.
+// Answers with the queued buttons in turn, then with OK.
 class CFakeMessageBox : public IMessageBox {
 public:
     int Show(const std::string& text, const std::string& caption, unsigned style) override
@@ -212,7 +292,7 @@ public:
         if (m_onShow)
             m_onShow(m_calls.back());
         if (m_answers.empty())
-            return m_answer;
+            return IDOK;
         const int answer = m_answers.front();
         m_answers.pop_front();
         return answer;
@@ -222,28 +302,24 @@ public:
     // Called while the box is "open", to look at the screen behind it.
     std::function<void(const CBoxCall&)> m_onShow;
     std::deque<int> m_answers;
-    int m_answer = IDOK;
 };
 
 // Returns the queued paths in turn ("" = cancelled) and, like the real one,
 // makes a chosen file's folder the current folder.
 class CFakeFileDialog : public IFileDialog {
 public:
-    std::string DoModal(const FileDialogOptions& options) override
+    std::string DoModal(const FileDialogOptions&) override
     {
-        m_shown.push_back(options);
-        std::string path;
-        if (!m_paths.empty()) {
-            path = m_paths.front();
-            m_paths.pop_front();
-        }
+        if (m_paths.empty())
+            return "";
+        const std::string path = m_paths.front();
+        m_paths.pop_front();
         if (!path.empty())
             std::filesystem::current_path(std::filesystem::path(path).parent_path());
         return path;
     }
 
     std::deque<std::string> m_paths;
-    std::vector<FileDialogOptions> m_shown;
 };
 
 class CFakeShell : public IShell {
@@ -314,3 +390,14 @@ public:
 private:
     std::string m_path;
 };
+
+inline void WriteTextFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string ReadTextFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}

@@ -5,7 +5,6 @@
 #include "package/PackageFile.h"
 #include "tests/fakes/FakePlatform.h"
 
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,17 +12,6 @@ struct CPackedFile {
     std::string name;
     std::string body;
 };
-
-inline void WriteTextFile(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string ReadTextFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // A stub alone: the program without a package.
 inline std::string WriteStub(const CTempDir& dir)
