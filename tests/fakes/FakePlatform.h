@@ -52,16 +52,11 @@ class CFakeControl : public CFakeControlOf<IControl> {};
 
 class CFakeProgress : public CFakeControlOf<IProgressCtrl> {
 public:
-    void SetRange(int lower, int upper) override
-    {
-        m_lower = lower;
-        m_upper = upper;
-    }
+    void SetRange(int /*lower*/, int upper) override { m_upper = upper; }
     void SetPos(int pos) override { m_positions.push_back(pos); }
     int GetPos() const override { return m_positions.empty() ? 0 : m_positions.back(); }
     void SetBarColor(COLORREF color) override { m_color = color; }
 
-    int m_lower = 0;
     int m_upper = 100;
     std::vector<int> m_positions; // every position set, in order
     COLORREF m_color = 0;
