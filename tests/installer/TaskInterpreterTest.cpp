@@ -227,9 +227,11 @@ TEST_F(TaskPassTest, RandomSectionsEndWithTheScreenRestored)
     for (int run = 0; run < 10000; ++run) {
         std::string tasks = "[Tasks]\r\n";
         for (int line = count(8); line > 0; --line) {
-            tasks += pick(kHeads) + " " + pick(kValues) + (count(2) ? " " + pick(kValues) : "");
+            tasks.append(pick(kHeads)).append(" ").append(pick(kValues));
+            if (count(2))
+                tasks.append(" ").append(pick(kValues));
             for (int param = count(3); param > 0; --param)
-                tasks += pick(kParams) + " " + pick(kValues);
+                tasks.append(pick(kParams)).append(" ").append(pick(kValues));
             tasks += count(3) ? "\r\n" : "\n";
         }
         CStringArray pairs;
