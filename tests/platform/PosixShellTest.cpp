@@ -65,7 +65,7 @@ TEST_F(PosixShellTest, AnyOtherFileGoesToTheDesktopsOpener)
     const char* path = std::getenv("PATH");
     CScopedEnv pathEnv("PATH", (m_dir / "bin") + ":" + (path ? path : ""));
     ASSERT_TRUE(m_shell.Open(m_dir / "notes.txt", "ignored params"));
-    EXPECT_TRUE(Recorded().starts_with("[" + (m_dir / "notes.txt") + "]\nparent="));
+    EXPECT_TRUE(Recorded().starts_with(std::string("[").append(m_dir / "notes.txt").append("]\nparent=")));
 }
 
 TEST_F(PosixShellTest, NothingStartedIsReported)

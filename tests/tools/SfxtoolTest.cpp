@@ -47,7 +47,7 @@ protected:
     {
         std::string command = "cd " + Quote(m_dir.Path()) + " && SFXTOOL_REGISTRY_DIR=store " + Quote(SFXTOOL_PATH);
         for (const std::string& arg : args)
-            command += " " + Quote(arg);
+            command.append(" ").append(Quote(arg));
         const int wait = std::system((command + " >.out 2>.err").c_str());
         return {WIFEXITED(wait) ? WEXITSTATUS(wait) : -1, ReadTextFile(P(".out")), ReadTextFile(P(".err"))};
     }
