@@ -43,35 +43,36 @@ bool LoadScript(const std::string& path, CScript& script, int& status)
     return true;
 }
 
+using SectionLister = void (CScript::*)(const std::string&, CStringArray&) const;
+
+// A command that prints what one of the section functions gives for a section.
+void AddSectionListCommand(CLI::App& app, int& status, const char* name, const char* help, const char* example,
+                           SectionLister list)
+{
+    auto args = std::make_shared<ScriptArgs>();
+    CLI::App* command = app.add_subcommand(name, help);
+    command->add_option("SCRIPT", args->script, "script file")->required();
+    command->add_option("SECTION", args->name, std::string("section name without brackets, e.g. ") + example)
+        ->required();
+    command->callback([args, list, &status] {
+        CScript script;
+        if (!LoadScript(args->script, script, status))
+            return;
+        CStringArray items;
+        (script.*list)(args->name, items);
+        std::cout << Json(items) << '\n';
+    });
+}
+
 } // namespace
 
 void AddScriptCommands(CLI::App& app, int& status)
 {
-    auto pairsArgs = std::make_shared<ScriptArgs>();
-    CLI::App* pairs = app.add_subcommand("pairs", "Print a section's pair list (name, value, name, value, ...) as a JSON array");
-    pairs->add_option("SCRIPT", pairsArgs->script, "script file")->required();
-    pairs->add_option("SECTION", pairsArgs->name, "section name without brackets, e.g. Tasks")->required();
-    pairs->callback([pairsArgs, &status] {
-        CScript script;
-        if (!LoadScript(pairsArgs->script, script, status))
-            return;
-        CStringArray list;
-        script.GetSectionPairs(pairsArgs->name, list);
-        std::cout << Json(list) << '\n';
-    });
-
-    auto linesArgs = std::make_shared<ScriptArgs>();
-    CLI::App* lines = app.add_subcommand("lines", "Print a section's non-empty lines (header first) as a JSON array");
-    lines->add_option("SCRIPT", linesArgs->script, "script file")->required();
-    lines->add_option("SECTION", linesArgs->name, "section name without brackets, e.g. Files")->required();
-    lines->callback([linesArgs, &status] {
-        CScript script;
-        if (!LoadScript(linesArgs->script, script, status))
-            return;
-        CStringArray list;
-        script.GetSectionLines(linesArgs->name, list);
-        std::cout << Json(list) << '\n';
-    });
+    AddSectionListCommand(app, status, "pairs",
+                          "Print a section's pair list (name, value, name, value, ...) as a JSON array", "Tasks",
+                          &CScript::GetSectionPairs);
+    AddSectionListCommand(app, status, "lines", "Print a section's non-empty lines (header first) as a JSON array",
+                          "Files", &CScript::GetSectionLines);
 
     auto keyArgs = std::make_shared<ScriptArgs>();
     CLI::App* key = app.add_subcommand("key", "Print the value of a key (the text after '=' where the key first occurs) as a JSON string");
