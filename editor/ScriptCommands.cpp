@@ -95,7 +95,7 @@ void SaveScript(CColorEditCtrl& editor)
 void SaveScriptAs(CColorEditCtrl& editor, IFileDialog& fileDialog)
 {
     const std::string path =
-        fileDialog.DoModal({FileDialogOptions::Kind::Save, "Save As", "Ini File (*.ini)|*.ini|", "", ""});
+        fileDialog.DoModal({FileDialogOptions::Kind::Save, "Save As", "Ini File (*.ini)|*.ini|"});
     std::string name = CColorEditCtrl::FileNameFromPath(path);
     if (name.empty())
         return;
@@ -112,8 +112,7 @@ void LoadScript(CColorEditCtrl& editor, IFileDialog& fileDialog)
     if (editor.CloseFile() == 0)
         return;
     const std::string path = fileDialog.DoModal({FileDialogOptions::Kind::Open, "Open",
-                                                 "Ini File (*.ini)|*.ini|Inf File (*.inf)|*.inf|All Files (*.*)|*.*|",
-                                                 "", ""});
+                                                 "Ini File (*.ini)|*.ini|Inf File (*.inf)|*.inf|All Files (*.*)|*.*|"});
     if (CColorEditCtrl::FileNameFromPath(path).empty())
         return;
     editor.LoadFile(path);
@@ -122,7 +121,7 @@ void LoadScript(CColorEditCtrl& editor, IFileDialog& fileDialog)
 void AddFileToScript(CColorEditCtrl& editor, IFileDialog& fileDialog)
 {
     const std::string path =
-        fileDialog.DoModal({FileDialogOptions::Kind::Save, "Add File", "All Files (*.*)|*.*|", "", ""});
+        fileDialog.DoModal({FileDialogOptions::Kind::Save, "Add File", "All Files (*.*)|*.*|"});
     if (CColorEditCtrl::FileNameFromPath(path).empty())
         return;
 

@@ -12,11 +12,6 @@ struct FileDialogOptions {
     // Description and pattern pairs, each ended by '|':
     // "Ini File (*.ini)|*.ini|All Files (*.*)|*.*|".
     std::string filter;
-    // Appended, after a dot, to a chosen name that has no extension; empty
-    // for none.
-    std::string defaultExt;
-    // The name the dialog starts with; empty for none.
-    std::string fileName;
 };
 
 class IFileDialog {

@@ -32,14 +32,6 @@ std::string ToFltkFilter(const std::string& filter)
     return out;
 }
 
-std::string WithDefaultExtension(const std::string& path, const std::string& extension)
-{
-    const std::size_t nameStart = path.find_last_of("/\\") + 1; // npos + 1 is 0
-    if (extension.empty() || path.size() == nameStart || path.find('.', nameStart) != std::string::npos)
-        return path;
-    return path + "." + extension;
-}
-
 bool ChangeToFolderOf(const std::string& path)
 {
     const std::size_t slash = path.rfind('/');
@@ -61,11 +53,9 @@ std::string CFltkFileDialog::DoModal(const FileDialogOptions& options)
     char folder[4096];
     if (::getcwd(folder, sizeof folder))
         chooser.directory(folder);
-    if (!options.fileName.empty())
-        chooser.preset_file(options.fileName.c_str());
     if (chooser.show() != 0 || !chooser.filename() || !*chooser.filename())
         return {};
-    const std::string path = WithDefaultExtension(chooser.filename(), options.defaultExt);
+    const std::string path = chooser.filename();
     ChangeToFolderOf(path); // a folder that cannot be entered stays as it was
     return path;
 }

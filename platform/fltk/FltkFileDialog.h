@@ -15,7 +15,5 @@ public:
 // "*.*" is every file, as on Windows. A pattern in brackets at the end of a
 // description goes, as the chooser shows the pattern itself.
 std::string ToFltkFilter(const std::string& filter);
-// Adds "." + extension to a path whose file name has no extension.
-std::string WithDefaultExtension(const std::string& path, const std::string& extension);
 // Makes the folder that holds path the process's current folder.
 bool ChangeToFolderOf(const std::string& path);
