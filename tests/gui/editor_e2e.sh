@@ -55,6 +55,9 @@ key_to "$main" ctrl+s
 wait_title "$main" "Editor - sample.ini"
 [ "$(grep -c '' sample.ini)" -eq 31 ] && crlf_only sample.ini || fail "sample.ini: $(od -c sample.ini | head -5)"
 saved=$(cat sample.ini)
+key_to "$main" ctrl+shift+s
+answer "Save As" Escape "Save As dialog on Ctrl+Shift+S"
+wait_title "$main" "Editor - sample.ini"
 
 xdotool mousemove --window "$main" 60 45 click 1
 key_to "$main" x
