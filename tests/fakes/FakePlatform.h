@@ -24,7 +24,7 @@
 #include <vector>
 
 // What every kind of control keeps: its text, whether it is shown and
-// enabled, and where it is, with the number of times it was moved.
+// enabled, and where it is.
 template <class TControl>
 class CFakeControlOf : public TControl {
 public:
@@ -34,18 +34,13 @@ public:
     bool IsWindowVisible() const override { return m_visible; }
     void EnableWindow(bool enable) override { m_enabled = enable; }
     bool IsWindowEnabled() const override { return m_enabled; }
-    void MoveWindow(const CRect& rect) override
-    {
-        m_rect = rect;
-        ++m_moves;
-    }
+    void MoveWindow(const CRect& rect) override { m_rect = rect; }
     CRect GetWindowRect() const override { return m_rect; }
 
     std::string m_text;
     bool m_visible = true;
     bool m_enabled = true;
     CRect m_rect;
-    int m_moves = 0;
 };
 
 class CFakeControl : public CFakeControlOf<IControl> {};
@@ -55,11 +50,10 @@ public:
     void SetRange(int /*lower*/, int upper) override { m_upper = upper; }
     void SetPos(int pos) override { m_positions.push_back(pos); }
     int GetPos() const override { return m_positions.empty() ? 0 : m_positions.back(); }
-    void SetBarColor(COLORREF color) override { m_color = color; }
+    void SetBarColor(COLORREF) override {}
 
     int m_upper = 100;
     std::vector<int> m_positions; // every position set, in order
-    COLORREF m_color = 0;
 };
 
 struct CharFormatAt {
@@ -67,19 +61,15 @@ struct CharFormatAt {
     bool bold = false;
 };
 
-// The editor's text widget: LF line ends inside as in the real one, and a
-// colour and a bold flag per position, set with the same mask rules.
+// The editor's text widget: LF line ends inside and CR LF outside as in the
+// real one, and a colour and a bold flag per position, set with the same
+// mask rules.
 class CFakeTextWidget : public CFakeControlOf<ITextWidget> {
 public:
     void SetWindowText(const std::string& text) override
     {
-        m_text.clear();
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] != '\r')
-                m_text += text[i];
-            else if (i + 1 == text.size() || text[i + 1] != '\n')
-                m_text += '\n';
-        }
+        m_text = text;
+        std::erase(m_text, '\r');
         m_formats.assign(m_text.size(), CharFormatAt{});
         m_sel = {};
         Notify();
@@ -100,9 +90,8 @@ public:
     CHARFORMAT GetDefaultCharFormat() const override { return {CFM_COLOR | CFM_BOLD, 0, 0}; }
     CHARFORMAT GetSelectionCharFormat() const override
     {
-        // An empty selection has the format of the character before it.
+        const int start = SelStart();
         const int end = SelEnd();
-        const int start = SelStart() < end ? SelStart() : std::max(end - 1, 0);
         const CharFormatAt first = start < end ? m_formats[start] : CharFormatAt{};
         CHARFORMAT format{CFM_COLOR | CFM_BOLD, 0, first.color};
         for (int i = start; i < end; ++i) {
@@ -119,7 +108,7 @@ public:
     {
         for (int i = SelStart(); i < SelEnd(); ++i) {
             if (format.dwMask & CFM_COLOR)
-                m_formats[i].color = (format.dwEffects & CFE_AUTOCOLOR) ? 0 : format.crTextColor;
+                m_formats[i].color = format.crTextColor;
             if (format.dwMask & CFM_BOLD)
                 m_formats[i].bold = (format.dwEffects & CFE_BOLD) != 0;
         }
@@ -195,7 +184,6 @@ public:
     {
         m_caption = dialog.caption;
         m_client = {0, 0, dialog.width, dialog.height};
-        m_window = {100, 80, 100 + dialog.width + 2 * kFrameX, 80 + dialog.height + kFrameTop + kFrameBottom};
         for (const DialogItem& item : dialog.items) {
             std::unique_ptr<IControl> control;
             if (item.kind == DialogItemKind::ProgressBar)
@@ -221,14 +209,10 @@ public:
         m_visible = false;
     }
 
-    IControl* GetDlgItem(int id) override
-    {
-        const auto it = m_items.find(id);
-        return it == m_items.end() ? nullptr : it->second.get();
-    }
+    IControl* GetDlgItem(int id) override { return m_items.at(id).get(); }
     IProgressCtrl* GetProgressCtrl(int id) override { return dynamic_cast<IProgressCtrl*>(GetDlgItem(id)); }
     ITextWidget* GetTextWidget(int id) override { return dynamic_cast<ITextWidget*>(GetDlgItem(id)); }
-    void SetItemFont(int id, const FontSpec& font) override { m_fonts[id] = font; }
+    void SetItemFont(int, const FontSpec&) override {}
 
     void SetWindowText(const std::string& text) override { m_caption = text; }
     std::string GetWindowText() const override { return m_caption; }
@@ -243,18 +227,12 @@ public:
     bool IsWindowVisible() const override { return m_visible; }
     void SetResizable(bool resizable) override { m_resizable = resizable; }
     void SetMenu(const MenuTemplate& menu) override { m_menu = menu; }
-    void AppendSystemMenuItem(unsigned id, const std::string& caption) override
-    {
-        m_systemItems.emplace_back(id, caption);
-    }
+    void AppendSystemMenuItem(unsigned, const std::string&) override {}
     void UpdateWindow() override { ++m_updates; }
 
     // The fake behind a template item: CFakeControl, CFakeProgress or CFakeTextWidget.
     template <class TFake>
-    TFake& Item(int id)
-    {
-        return dynamic_cast<TFake&>(*m_items.at(id));
-    }
+    TFake& Item(int id) { return dynamic_cast<TFake&>(*GetDlgItem(id)); }
 
     std::string m_caption;
     CRect m_client;
@@ -265,8 +243,6 @@ public:
     int m_result = 0;
     int m_updates = 0;
     MenuTemplate m_menu;
-    std::vector<std::pair<unsigned, std::string>> m_systemItems;
-    std::map<int, FontSpec> m_fonts;
 
 private:
     std::map<int, std::unique_ptr<IControl>> m_items;

@@ -6,12 +6,8 @@
 #include "tests/fakes/FakePlatform.h"
 
 #include <string>
+#include <utility>
 #include <vector>
-
-struct CPackedFile {
-    std::string name;
-    std::string body;
-};
 
 // A stub alone: the program without a package.
 inline std::string WriteStub(const CTempDir& dir)
@@ -21,10 +17,10 @@ inline std::string WriteStub(const CTempDir& dir)
     return path;
 }
 
-// Writes dir/name: the stub, the files in order, then the compile line (when
-// not empty) and the script as the package's text blocks.
+// Writes dir/name: the stub, the files (name, body) in order, then the
+// compile line (when not empty) and the script as the package's text blocks.
 inline std::string WriteInstaller(const CTempDir& dir, const std::string& name, const std::string& script,
-                                  const std::vector<CPackedFile>& files = {},
+                                  const std::vector<std::pair<std::string, std::string>>& files = {},
                                   const std::string& compileLine = " Compiled : Mar. 07, 2002 09:05:31 AM")
 {
     std::filesystem::create_directories(dir / "packed");
@@ -32,9 +28,9 @@ inline std::string WriteInstaller(const CTempDir& dir, const std::string& name, 
     CPackageFile stub(WriteStub(dir), box);
     const std::string path = dir / name;
     stub.CreateOutput(path);
-    for (const CPackedFile& file : files) {
-        const std::string source = dir / ("packed/" + file.name);
-        WriteTextFile(source, file.body);
+    for (const auto& [file, body] : files) {
+        const std::string source = dir / ("packed/" + file);
+        WriteTextFile(source, body);
         stub.AddFile(source);
     }
     if (!compileLine.empty())
