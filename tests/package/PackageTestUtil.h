@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace pkgtest {
@@ -16,12 +17,10 @@ namespace fs = std::filesystem;
 // Bytes that differ from position to position, so a misplaced copy shows.
 inline std::string Pattern(std::size_t size, unsigned seed)
 {
+    std::mt19937 random(seed);
     std::string bytes(size, '\0');
-    std::uint32_t x = seed * 2654435761u + 1;
-    for (char& c : bytes) {
-        x = x * 1103515245u + 12345u;
-        c = static_cast<char>(x >> 16);
-    }
+    for (char& c : bytes)
+        c = static_cast<char>(random());
     return bytes;
 }
 

