@@ -122,7 +122,6 @@ TEST_F(BuilderTest, FailuresSayWhyAndLeaveNoHalfInstaller)
     WriteTextFile(huge, "");
     fs::resize_file(huge, std::uintmax_t(kMaxInstallerSize) - 2);
     const std::string tooLarge = "Error : " + Out() + " would be larger than 2147483647 bytes. An installer must stay below 2 GiB.";
-    const std::string partial = m_stub + Int32(kStubMarker) + FileRecord("alpha", "a.txt");
     const struct {
         std::string script;
         std::string output;
@@ -135,7 +134,8 @@ TEST_F(BuilderTest, FailuresSayWhyAndLeaveNoHalfInstaller)
         // Building onto the stub, however it is named, is refused before the stub is emptied.
         {WithFiles(), m_dir / "stub-link", "Error : Cannot open " + (m_dir / "stub-link") + ". Perhaps file in use.", m_stub},
         // A [Files] line that cannot be opened ends the build; what was written stays.
-        {WithFiles({m_dir / "a.txt", m_dir / "missing.txt", m_dir / "b.bin"}), "", "Error : Cannot find " + (m_dir / "missing.txt") + " to add to sfx.", partial},
+        {WithFiles({m_dir / "a.txt", m_dir / "missing.txt", m_dir / "b.bin"}), "", "Error : Cannot find " + (m_dir / "missing.txt") + " to add to sfx.",
+         m_stub + Int32(kStubMarker) + FileRecord("alpha", "a.txt")},
         // The output is never added to itself, however it is spelled.
         {WithFiles({m_dir / "a.txt", m_dir / "./out.exe"}), "", "Error : Cannot add " + (m_dir / "./out.exe") + " to sfx: it is the output file.", ""},
         // /proc/self/mem opens, but reading it at offset 0 fails.

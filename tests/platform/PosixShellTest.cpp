@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -22,7 +21,7 @@ protected:
         WriteText(m_script, "#!/bin/sh\nout=\"" + (m_dir / "argv.txt") + "\"\n"
                             "for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > \"$out.tmp\"\n"
                             "echo \"parent=$PPID\" >> \"$out.tmp\"\nmv \"$out.tmp\" \"$out\"\n");
-        ::chmod(m_script.c_str(), 0755);
+        fs::permissions(m_script, fs::perms(0755));
     }
 
     // What the detached program recorded, once it has.
@@ -66,7 +65,7 @@ TEST_F(PosixShellTest, AnyOtherFileGoesToTheDesktopsOpenerAndFailuresAreReported
     EXPECT_FALSE(m_shell.Open(m_dir / "missing", "a"));
     // Executable bits on a file the kernel refuses to run, with no interpreter line.
     WriteText(m_dir / "bad", std::string("\x7F" "ELF garbage", 12));
-    ::chmod((m_dir / "bad").c_str(), 0755);
+    fs::permissions(m_dir / "bad", fs::perms(0755));
     EXPECT_FALSE(m_shell.Open(m_dir / "bad", ""));
 }
 
