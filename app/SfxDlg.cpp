@@ -1,6 +1,7 @@
 #include "app/SfxDlg.h"
 
 #include "app/Resources.h"
+#include "app/Version.h"
 #include "editor/ScriptCommands.h"
 #include "installer/TaskInterpreter.h"
 #include "package/Builder.h"
@@ -221,6 +222,7 @@ void CSfxDlg::OnSysCommand(unsigned id)
 std::string CSfxDlg::AboutText()
 {
     std::string text;
+    text += std::string("sfxpack ") + kSfxVersion + "\n";
     text += std::string(kAboutProject) + "\n" + kAboutHomePage + "\n\n";
     text += std::string("Thanks go out to ") + kAboutTester + "\n";
     text += "Who helped me test this software";

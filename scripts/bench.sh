@@ -5,7 +5,7 @@
 # figures depend on the machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh test
 cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DSFX_BENCH=ON >/dev/null
 targets=(sfxtool $(cmake --build build-bench --target help | grep -o '^\(sfxpack\|bench_[A-Za-z0-9_]*\):' | tr -d : | sort -u))
 cmake --build build-bench --target "${targets[@]}"

@@ -1,14 +1,25 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, when
-# any is missing. Run as root (or with sudo available).
+# Installs the Debian packages that are missing: `scripts/deps.sh` what
+# building and running need, `scripts/deps.sh test` the test tools as well.
+# Runs apt-get as root, or through sudo when it is there.
 set -euo pipefail
 
 PACKAGES=(
-  cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
+  cmake ninja-build g++ pkg-config
   libfltk1.3-dev libxcursor-dev libxinerama-dev libcli11-dev nlohmann-json3-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  xdg-utils
 )
+TEST_PACKAGES=(
+  clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  dpkg-dev lintian desktop-file-utils man-db bash-completion
+)
+
+case "${1:-}" in
+  "") ;;
+  test) PACKAGES+=("${TEST_PACKAGES[@]}") ;;
+  *) echo "usage: scripts/deps.sh [test]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -17,7 +28,14 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 SUDO=()
-[ "$(id -u)" -eq 0 ] || SUDO=(sudo)
+if [ "$(id -u)" -ne 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "deps.sh: these packages are missing: ${missing[*]}" >&2
+    echo "deps.sh: run this script as root (there is no sudo to install them with)." >&2
+    exit 1
+  fi
+  SUDO=(sudo)
+fi
 echo "Installing: ${missing[*]}" >&2
 "${SUDO[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${SUDO[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+"${SUDO[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"

@@ -3,10 +3,12 @@
 # AddressSanitizer + UndefinedBehaviorSanitizer, and the package reader's fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh test
 
-scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSFX_TESTS=ON -DSFX_BENCH=ON
 ctest --test-dir build --output-on-failure -j2
+# What a user installs: the install tree and the Debian package.
+tests/install/check_install.sh build
 
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DSFX_SANITIZE=ON -DSFX_BENCH=OFF
 ctest --test-dir build-asan --output-on-failure -j2

@@ -1,4 +1,5 @@
 // sfxtool: builds, inspects and verifies sfxpack installers from the command line.
+#include "app/Version.h"
 #include "tools/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -8,6 +9,7 @@ int main(int argc, char** argv)
     CLI::App app{"sfxtool: build, inspect and verify sfxpack installers, and show how a script is read"};
     app.require_subcommand(1);
     app.fallthrough(false);
+    app.set_version_flag("--version", std::string("sfxtool ") + kSfxVersion);
 
     int status = kExitOk;
     AddScriptCommands(app, status);
@@ -19,6 +21,8 @@ int main(int argc, char** argv)
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
         std::cerr << "sfxtool: " << e.what() << "\n(run 'sfxtool --help' for usage)\n";

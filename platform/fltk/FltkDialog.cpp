@@ -90,6 +90,9 @@ bool FltkOpenDisplay()
     if (!display)
         return false;
     SetDefaultOptions();
+    // The class the desktop matches to sfxpack.desktop (StartupWMClass), for
+    // every window the program opens, message boxes too.
+    Fl_Window::default_xclass("sfxpack");
     fl_open_display(display);
     return true;
 }

@@ -2,6 +2,7 @@
 // command or a close reaches, and Create New Archive.
 #include "app/Resources.h"
 #include "app/SfxDlg.h"
+#include "app/Version.h"
 #include "tests/fakes/FakePlatform.h"
 #include "tests/fakes/TestPackage.h"
 
@@ -94,6 +95,16 @@ TEST_F(SfxDlgTest, TheButtonsMissingParameterBoxHasTheProgramsName)
     dialog.OnCommand(IDC_APPLY);
     ASSERT_EQ(m_box.m_calls.size(), 1u);
     EXPECT_EQ(m_box.m_calls[0].caption, "my-setup");
+}
+
+TEST_F(SfxDlgTest, TheAboutBoxNamesTheVersion)
+{
+    CSfxDlg& dialog = StartInstaller("[Setup]\r\nWindowTitle=Setup\r\n");
+    dialog.OnSysCommand(IDM_ABOUTBOX);
+    ASSERT_EQ(m_box.m_calls.size(), 1u);
+    EXPECT_EQ(m_box.m_calls[0].caption, "About");
+    EXPECT_NE(m_box.m_calls[0].text.find(std::string("sfxpack ") + kSfxVersion + "\n"), std::string::npos)
+        << m_box.m_calls[0].text;
 }
 
 TEST_F(SfxDlgTest, TheMenuClosesAndLoadsScripts)
