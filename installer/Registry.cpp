@@ -16,6 +16,16 @@ constexpr RootName kRootNames[] = {
     {"HKEY_USERS", HKEY_USERS},
     {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
 };
+constexpr RootName kFallbackRoot{"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT};
+
+const RootName& FindRoot(const std::string& name)
+{
+    for (const RootName& root : kRootNames) {
+        if (name.find(root.name) != std::string::npos)
+            return root;
+    }
+    return kFallbackRoot;
+}
 
 // Opens the key, creating it when it is missing, writes one value, closes it.
 bool SetRegValue(IRegistry& registry, HKEY root, const std::string& key, const std::string& name,
@@ -43,11 +53,17 @@ bool IsSpace(char c)
 
 HKEY RootKeyFromName(const std::string& name)
 {
-    for (const RootName& root : kRootNames) {
-        if (name.find(root.name) != std::string::npos)
-            return root.key;
-    }
-    return HKEY_CLASSES_ROOT;
+    return FindRoot(name).key;
+}
+
+std::string_view RootKeyNameFor(const std::string& name)
+{
+    return FindRoot(name).name;
+}
+
+bool IsFallbackRoot(const std::string& name)
+{
+    return &FindRoot(name) == &kFallbackRoot;
 }
 
 bool CreateRegKey(IRegistry& registry, HKEY root, const std::string& key)

@@ -7,11 +7,16 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // The first root-key name found in name as a case-sensitive substring, in the
 // order HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS,
 // HKEY_CURRENT_CONFIG; HKEY_CLASSES_ROOT when none is found.
 HKEY RootKeyFromName(const std::string& name);
+// The name of the root RootKeyFromName takes name for.
+std::string_view RootKeyNameFor(const std::string& name);
+// True when name holds none of the four names, so HKEY_CLASSES_ROOT is taken.
+bool IsFallbackRoot(const std::string& name);
 
 // True when the key (and so every key on its path) exists after the call.
 bool CreateRegKey(IRegistry& registry, HKEY root, const std::string& key);

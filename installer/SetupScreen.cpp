@@ -30,6 +30,11 @@ CWindowSize ParseSize(const std::string& value)
     return {AtoI(value.substr(0, comma)), AtoI(value.substr(comma + 1))};
 }
 
+CRect ReadmeRect(int w, int h)
+{
+    return {12, 63, w - 12, h - 51};
+}
+
 void LayoutControls(CSetupScreen& screen, bool editorMode)
 {
     const CRect client = screen.dialog.GetClientRect();
@@ -37,7 +42,7 @@ void LayoutControls(CSetupScreen& screen, bool editorMode)
     const int h = client.Height();
     if (!editorMode) {
         Place(screen.title, 0, 0, w, 51);
-        Place(screen.readme, 12, 63, w - 24, h - 114);
+        screen.readme.MoveWindow(ReadmeRect(w, h));
         Place(screen.separator, 0, h - 40, w, 3);
         Place(screen.status, 12, h - 30, w - 106, 23);
         Place(screen.progress, 12, h - 30, w - 106, 23);

@@ -33,6 +33,9 @@ struct CWindowSize {
 };
 CWindowSize ParseSize(const std::string& value);
 
+// Where the layout puts the read-me box in a client area of w by h pixels.
+CRect ReadmeRect(int w, int h);
+
 // Places the controls in the dialog's client area: the setup screen's
 // heading, read-me box, etched line, status line or progress bar, and the
 // button; or the editor and the status line in editor mode.

@@ -13,54 +13,26 @@
 
 namespace {
 
-enum class Word {
-    WindowTitle,
-    Readme,
-    Title,
-    OK,
-    Status,
-    Size,
-    ExtractFile,
-    ExtractAll,
-    MoveFile,
-    DeleteFile,
-    Run,
-    CreateRegKey,
-    SetRegString,
-    SetRegDword,
-    WriteToFile,
-    MessageBox,
-};
-
 // Tested in this order; the first word the string contains decides, so
 // "WindowTitle:" is never taken for "Title".
-constexpr std::array<std::pair<std::string_view, Word>, 16> kWords{{
-    {"WindowTitle", Word::WindowTitle},
-    {"Readme", Word::Readme},
-    {"Title", Word::Title},
-    {"OK", Word::OK},
-    {"Status", Word::Status},
-    {"Size", Word::Size},
-    {"ExtractFile:", Word::ExtractFile},
-    {"ExtractAll:", Word::ExtractAll},
-    {"MoveFile:", Word::MoveFile},
-    {"DeleteFile:", Word::DeleteFile},
-    {"Run:", Word::Run},
-    {"CreateRegKey:", Word::CreateRegKey},
-    {"SetRegString:", Word::SetRegString},
-    {"SetRegDword:", Word::SetRegDword},
-    {"WriteToFile:", Word::WriteToFile},
-    {"MessageBox:", Word::MessageBox},
+constexpr std::array<CTaskWordText, 16> kWords{{
+    {"WindowTitle", TaskWord::WindowTitle},
+    {"Readme", TaskWord::Readme},
+    {"Title", TaskWord::Title},
+    {"OK", TaskWord::OK},
+    {"Status", TaskWord::Status},
+    {"Size", TaskWord::Size},
+    {"ExtractFile:", TaskWord::ExtractFile},
+    {"ExtractAll:", TaskWord::ExtractAll},
+    {"MoveFile:", TaskWord::MoveFile},
+    {"DeleteFile:", TaskWord::DeleteFile},
+    {"Run:", TaskWord::Run},
+    {"CreateRegKey:", TaskWord::CreateRegKey},
+    {"SetRegString:", TaskWord::SetRegString},
+    {"SetRegDword:", TaskWord::SetRegDword},
+    {"WriteToFile:", TaskWord::WriteToFile},
+    {"MessageBox:", TaskWord::MessageBox},
 }};
-
-std::optional<Word> Recognise(const std::string& text)
-{
-    for (const auto& [word, kind] : kWords) {
-        if (str::Contains(text, word))
-            return kind;
-    }
-    return std::nullopt;
-}
 
 // The pair after the value at i + 1 (strings i + 2 and i + 3), when it
 // exists and its name contains word.
@@ -85,6 +57,108 @@ std::size_t ParameterRun(const CStringArray& pairs, std::size_t i, Take take)
 
 } // namespace
 
+std::span<const CTaskWordText> TaskWords()
+{
+    return kWords;
+}
+
+std::optional<TaskWord> RecogniseWord(const std::string& text)
+{
+    for (const auto& [word, kind] : kWords) {
+        if (str::Contains(text, word))
+            return kind;
+    }
+    return std::nullopt;
+}
+
+std::string_view TaskWordText(TaskWord word)
+{
+    return kWords[static_cast<std::size_t>(word)].text;
+}
+
+bool IsSetupKey(TaskWord word)
+{
+    return word <= TaskWord::Size;
+}
+
+bool NeedsParam(TaskWord word)
+{
+    return word == TaskWord::ExtractFile || word == TaskWord::MoveFile || word == TaskWord::CreateRegKey;
+}
+
+std::string_view NextParamName(TaskWord word)
+{
+    switch (word) {
+    case TaskWord::ExtractFile:
+    case TaskWord::MoveFile:
+        return "To";
+    case TaskWord::Run:
+        return "Param";
+    case TaskWord::CreateRegKey:
+        return "Key";
+    case TaskWord::MessageBox:
+        return "Icon";
+    default:
+        return {};
+    }
+}
+
+unsigned MessageBoxIcon(const std::string& kind)
+{
+    unsigned icon = MB_ICONHAND;
+    if (str::Contains(kind, "MB_ICONQUESTION"))
+        icon = MB_ICONQUESTION;
+    if (str::Contains(kind, "MB_ICONEXCLAMATION"))
+        icon = MB_ICONEXCLAMATION;
+    if (str::Contains(kind, "MB_ICONASTERISK "))
+        icon = MB_ICONASTERISK;
+    return icon;
+}
+
+CTaskStep ReadTaskStep(const CStringArray& pairs, std::size_t i)
+{
+    CTaskStep step;
+    step.head = i;
+    step.next = i + 1;
+    step.word = RecogniseWord(pairs[i]);
+    if (!step.word)
+        return step;
+    // A key or command at the last string has no value: the pass ends.
+    if (i + 1 >= pairs.size()) {
+        step.next = pairs.size();
+        return step;
+    }
+    step.hasValue = true;
+    step.value = pairs[i + 1];
+    step.next = i + 2;
+
+    const TaskWord word = *step.word;
+    if (const std::string_view param = NextParamName(word); !param.empty()) {
+        step.withParam = NextPairIs(pairs, i, param);
+        if (step.withParam) {
+            step.param = pairs[i + 3];
+            step.next = i + 4;
+        }
+    } else if (word == TaskWord::SetRegString || word == TaskWord::SetRegDword) {
+        step.next = ParameterRun(pairs, i, [&step](const std::string& name, const std::string& param) {
+            if (str::Contains(name, "Value"))
+                step.data = param;
+            else if (str::Contains(name, "Key"))
+                step.key = param;
+            else if (str::Contains(name, "Query"))
+                step.query = param;
+        });
+    } else if (word == TaskWord::WriteToFile) {
+        step.next = ParameterRun(pairs, i, [&step](const std::string& name, const std::string& param) {
+            if (str::Contains(name, "Text"))
+                step.text = param;
+            else if (str::Contains(name, "Mode"))
+                step.mode = param;
+        });
+    }
+    return step;
+}
+
 void CTaskInterpreter::RunScriptSection(bool bSetup)
 {
     CSetupScreen& screen = m_context.screen;
@@ -102,7 +176,10 @@ void CTaskInterpreter::RunScriptSection(bool bSetup)
 
     std::size_t i = 0;
     while (i < count) {
-        i = Step(pairs, i);
+        const CTaskStep step = ReadTaskStep(pairs, i);
+        if (step.word && step.hasValue)
+            RunStep(step);
+        i = step.next;
         screen.progress.SetPos(static_cast<int>(i));
         screen.dialog.UpdateWindow();
     }
@@ -123,49 +200,42 @@ void CTaskInterpreter::MissingParam(const char* message)
     m_context.messageBox.Show(message, m_context.appName, MB_OK | MB_ICONEXCLAMATION);
 }
 
-std::size_t CTaskInterpreter::Step(const CStringArray& pairs, std::size_t i)
+void CTaskInterpreter::RunStep(const CTaskStep& step)
 {
-    const std::optional<Word> word = Recognise(pairs[i]);
-    if (!word)
-        return i + 1;
-    // A key or command at the last string has no value: the pass ends.
-    if (i + 1 >= pairs.size())
-        return pairs.size();
-    const std::string& value = pairs[i + 1];
+    const std::string& value = step.value;
     CSetupScreen& screen = m_context.screen;
 
-    switch (*word) {
-    case Word::WindowTitle:
+    switch (*step.word) {
+    case TaskWord::WindowTitle:
         screen.dialog.SetWindowText(value);
         break;
-    case Word::Readme:
+    case TaskWord::Readme:
         screen.readme.SetWindowText(ReadmeText(value));
         break;
-    case Word::Title:
+    case TaskWord::Title:
         screen.title.SetWindowText("   " + value);
         break;
-    case Word::OK:
+    case TaskWord::OK:
         screen.applyButton.SetWindowText(value);
         break;
-    case Word::Status:
+    case TaskWord::Status:
         if (!value.empty())
             screen.status.SetWindowText(" " + value);
         break;
-    case Word::Size: {
+    case TaskWord::Size: {
         const CWindowSize size = ParseSize(value);
         const CRect rect = screen.dialog.GetWindowRect();
         screen.dialog.SetWindowPos(rect.left, rect.top, size.cx, size.cy);
         LayoutControls(screen, m_context.editorMode);
         break;
     }
-    case Word::ExtractFile:
-        if (!NextPairIs(pairs, i, "To")) {
+    case TaskWord::ExtractFile:
+        if (!step.withParam)
             MissingParam("ExtractFile command requires To param");
-            break;
-        }
-        m_context.reader.ExtractFile(value, Expanded(pairs[i + 3]));
-        return i + 4;
-    case Word::ExtractAll: {
+        else
+            m_context.reader.ExtractFile(value, Expanded(step.param));
+        break;
+    case TaskWord::ExtractAll: {
         std::string dir = value;
         ExpandMacrosDir(dir, m_context.folders);
         CreateDirectoryAt(dir);
@@ -179,84 +249,47 @@ std::size_t CTaskInterpreter::Step(const CStringArray& pairs, std::size_t i)
         }
         break;
     }
-    case Word::MoveFile:
-        if (!NextPairIs(pairs, i, "To")) {
+    case TaskWord::MoveFile:
+        if (!step.withParam)
             MissingParam("MoveFile command requires To param");
-            break;
-        }
-        MoveFileTo(Expanded(value), Expanded(pairs[i + 3]));
-        return i + 4;
-    case Word::DeleteFile:
+        else
+            MoveFileTo(Expanded(value), Expanded(step.param));
+        break;
+    case TaskWord::DeleteFile:
         DeleteFileAt(Expanded(value));
         break;
-    case Word::Run: {
-        const bool withParams = NextPairIs(pairs, i, "Param");
-        m_context.shell.Open(Expanded(value), Expanded(withParams ? pairs[i + 3] : std::string()));
-        return withParams ? i + 4 : i + 2;
-    }
-    case Word::CreateRegKey:
-        if (!NextPairIs(pairs, i, "Key")) {
+    case TaskWord::Run:
+        m_context.shell.Open(Expanded(value), Expanded(step.param));
+        break;
+    case TaskWord::CreateRegKey:
+        if (!step.withParam)
             MissingParam("CreateRegKey command requires Key param");
-            break;
-        }
-        CreateRegKey(m_context.registry, RootKeyFromName(value), pairs[i + 3]);
-        return i + 4;
-    case Word::SetRegString:
-    case Word::SetRegDword: {
-        std::string key;
-        std::string query;
-        std::string data;
-        const std::size_t next = ParameterRun(pairs, i, [&](const std::string& name, const std::string& param) {
-            if (str::Contains(name, "Value"))
-                data = param;
-            else if (str::Contains(name, "Key"))
-                key = param;
-            else if (str::Contains(name, "Query"))
-                query = param;
-        });
-        const HKEY root = RootKeyFromName(value);
-        if (*word == Word::SetRegString)
-            SetRegString(m_context.registry, root, key, query, data);
         else
-            SetRegDword(m_context.registry, root, key, query, static_cast<std::uint32_t>(AtoI(data)));
-        return next;
-    }
-    case Word::WriteToFile: {
+            CreateRegKey(m_context.registry, RootKeyFromName(value), step.param);
+        break;
+    case TaskWord::SetRegString:
+        SetRegString(m_context.registry, RootKeyFromName(value), step.key, step.query, step.data);
+        break;
+    case TaskWord::SetRegDword:
+        SetRegDword(m_context.registry, RootKeyFromName(value), step.key, step.query,
+                    static_cast<std::uint32_t>(AtoI(step.data)));
+        break;
+    case TaskWord::WriteToFile: {
         const std::string path = Expanded(value);
-        std::string text;
-        std::string mode;
-        const std::size_t next = ParameterRun(pairs, i, [&](const std::string& name, const std::string& param) {
-            if (str::Contains(name, "Text"))
-                text = param;
-            else if (str::Contains(name, "Mode"))
-                mode = param;
-        });
         CFile file;
-        if (file.Open(path, str::Contains(mode, "CREATE") ? CFile::Mode::CreateWrite : CFile::Mode::Write)) {
-            const std::string line = text + "\r\n";
+        if (file.Open(path, str::Contains(step.mode, "CREATE") ? CFile::Mode::CreateWrite : CFile::Mode::Write)) {
+            const std::string line = step.text + "\r\n";
             // A file that opened but takes no line (a full disk) ends the
             // command with a message, as any file error does.
             if (!file.SeekToEnd() || !file.Write(line.data(), line.size()))
                 m_context.messageBox.Show("Cannot write " + path + ".", m_context.appName,
                                           MB_OK | MB_ICONEXCLAMATION);
         }
-        return next;
+        break;
     }
-    case Word::MessageBox: {
-        unsigned icon = MB_ICONHAND;
-        const bool withIcon = NextPairIs(pairs, i, "Icon");
-        if (withIcon) {
-            const std::string& kind = pairs[i + 3];
-            if (str::Contains(kind, "MB_ICONQUESTION"))
-                icon = MB_ICONQUESTION;
-            if (str::Contains(kind, "MB_ICONEXCLAMATION"))
-                icon = MB_ICONEXCLAMATION;
-            if (str::Contains(kind, "MB_ICONASTERISK "))
-                icon = MB_ICONASTERISK;
-        }
-        m_context.messageBox.Show(value, screen.dialog.GetWindowText(), MB_OK | icon);
-        return withIcon ? i + 4 : i + 2;
+    case TaskWord::MessageBox:
+        m_context.messageBox.Show(value, screen.dialog.GetWindowText(),
+                                  MB_OK | MessageBoxIcon(step.param));
+        break;
     }
-    }
-    return i + 2;
 }

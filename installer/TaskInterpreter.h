@@ -13,7 +13,71 @@
 #include "script/Script.h"
 
 #include <cstddef>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
+
+// The words the walk recognises, in the order it tests them.
+enum class TaskWord {
+    WindowTitle,
+    Readme,
+    Title,
+    OK,
+    Status,
+    Size,
+    ExtractFile,
+    ExtractAll,
+    MoveFile,
+    DeleteFile,
+    Run,
+    CreateRegKey,
+    SetRegString,
+    SetRegDword,
+    WriteToFile,
+    MessageBox,
+};
+
+struct CTaskWordText {
+    std::string_view text; // "Title", "ExtractFile:"
+    TaskWord word;
+};
+
+// Every word, in test order.
+std::span<const CTaskWordText> TaskWords();
+// The first word that text contains (case-sensitive substring), if any.
+std::optional<TaskWord> RecogniseWord(const std::string& text);
+std::string_view TaskWordText(TaskWord word);
+bool IsSetupKey(TaskWord word);
+
+// What the walk does at one index of a pair list: the word found there, its
+// value and the parameters its command takes, as the pair list holds them
+// (nothing expanded). The interpreter carries a step out; the script checker
+// and explainer read the same steps, so they see what the installer does.
+struct CTaskStep {
+    std::optional<TaskWord> word; // none: the string is skipped
+    std::size_t head = 0;         // index of the string tested
+    std::size_t next = 0;         // index after the last string used
+    bool hasValue = false;        // false: a word at the last string does nothing
+    std::string value;
+    // The one optional parameter that must be the next pair (To, Param,
+    // Key, Icon) was there; for ExtractFile, MoveFile and CreateRegKey its
+    // absence means the command shows a message and does nothing.
+    bool withParam = false;
+    std::string param;
+    // The parameter run of the registry commands and WriteToFile; the last
+    // pair of each name wins.
+    std::string key, query, data, text, mode;
+};
+
+CTaskStep ReadTaskStep(const CStringArray& pairs, std::size_t i);
+// True for the commands that need their next pair and do nothing without it.
+bool NeedsParam(TaskWord word);
+// The name of the parameter that must follow a command's value ("To"), or
+// empty for commands without one.
+std::string_view NextParamName(TaskWord word);
+// The icon style of a MessageBox: task for its Icon: value (empty: none).
+unsigned MessageBoxIcon(const std::string& kind);
 
 // Everything a pass reaches: the screen, the script and package of the
 // installer, and the system.
@@ -39,9 +103,7 @@ public:
     void RunScriptSection(bool bSetup);
 
 private:
-    // Runs the key or command at index i; returns the index after the last
-    // string it used.
-    std::size_t Step(const CStringArray& pairs, std::size_t i);
+    void RunStep(const CTaskStep& step);
     void MissingParam(const char* message);
     std::string Expanded(std::string path) const;
 

@@ -257,8 +257,13 @@ int CPackageFile::FindEntry(const std::string& name)
 {
     if (!m_bDirLoaded)
         LoadDirectory();
-    for (std::size_t i = 0; i < m_entries.size(); ++i) {
-        if (str::Contains(m_entries[i].szName, name))
+    return FindEntryIn(m_entries, name);
+}
+
+int CPackageFile::FindEntryIn(const std::vector<PackageEntry>& entries, const std::string& name)
+{
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (str::Contains(entries[i].szName, name))
             return static_cast<int>(i);
     }
     return -1;

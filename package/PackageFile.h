@@ -59,6 +59,9 @@ public:
     bool ExtractFile(const std::string& name, const std::string& dest);
     // Index of the first entry whose stored name contains name, -1 if none.
     int FindEntry(const std::string& name);
+    // The same look-up over any entry list in reader order (a package's, or
+    // the one a script will build), so a checker picks as extraction does.
+    static int FindEntryIn(const std::vector<PackageEntry>& entries, const std::string& name);
     // Writes one entry's body to exactly dest; false after telling the user.
     bool ExtractEntry(const PackageEntry& entry, const std::string& dest);
     // Walks the whole structure strictly; true when it is well-formed.

@@ -62,3 +62,5 @@ bool MoveFileTo(const std::string& from, const std::string& to);
 bool DeleteFileAt(const std::string& path);
 // True when path names a directory.
 bool IsDirectory(const std::string& path);
+// True when path names a plain file (links followed), without opening it.
+bool IsRegularFileAt(const std::string& path);

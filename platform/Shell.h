@@ -11,4 +11,7 @@ public:
     // separate, double quotes group; no command shell sees them); any other
     // file is handed to the desktop's opener. False when nothing could start.
     virtual bool Open(const std::string& file, const std::string& params) = 0;
+    // True when Open would find file: a path that exists, or a bare name
+    // found where Open looks for programs. Nothing is started.
+    virtual bool CanFind(const std::string& file) const = 0;
 };

@@ -2,6 +2,8 @@
 
 #include "script/StrUtil.h"
 
+#include <algorithm>
+
 std::string CScript::GetNextLine(const std::string& text, std::size_t& pos)
 {
     if (pos >= text.size())
@@ -29,22 +31,33 @@ std::string& CScript::StripComment(std::string& line)
 
 std::string CScript::GetSection(const std::string& name) const
 {
+    int firstLine = 0;
+    return GetSection(name, firstLine);
+}
+
+std::string CScript::GetSection(const std::string& name, int& firstLine) const
+{
     const std::string header = "[" + name + "]";
     const std::size_t start = m_text.find(header);
     if (start == std::string::npos)
         return {};
+    firstLine = 1 + static_cast<int>(std::count(m_text.begin(), m_text.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
     const std::size_t next = m_text.find('[', start + header.size());
     return m_text.substr(start, next == std::string::npos ? std::string::npos : next - start);
 }
 
-void CScript::GetSectionLines(const std::string& name, CStringArray& lines) const
+void CScript::GetSectionLines(const std::string& name, CStringArray& lines, std::vector<int>* lineNumbers) const
 {
-    const std::string section = GetSection(name);
+    int lineNumber = 0;
+    const std::string section = GetSection(name, lineNumber);
     std::size_t pos = 0;
-    while (pos < section.size()) {
+    for (; pos < section.size(); ++lineNumber) {
         std::string line = GetNextLine(section, pos);
-        if (!line.empty())
-            lines.push_back(std::move(line));
+        if (line.empty())
+            continue;
+        lines.push_back(std::move(line));
+        if (lineNumbers)
+            lineNumbers->push_back(lineNumber);
     }
 }
 
@@ -116,20 +129,24 @@ void SplitLine(std::string_view rest, CStringArray& pairs)
 
 } // namespace
 
-void CScript::GetSectionPairs(const std::string& name, CStringArray& pairs) const
+void CScript::GetSectionPairs(const std::string& name, CStringArray& pairs, std::vector<int>* lineNumbers) const
 {
-    std::string text = GetSection(name) + "\r\n";
+    int lineNumber = 0;
+    std::string text = GetSection(name, lineNumber) + "\r\n";
     // Colons of URLs and drive paths do not separate; they come back in values.
     str::ReplaceAll(text, "://", "#!");
     str::ReplaceAll(text, ":\\", "#?");
 
     std::size_t pos = 0;
-    while (pos < text.size()) {
+    for (; pos < text.size(); ++lineNumber) {
         std::string line = GetNextLine(text, pos);
         if (line.empty())
             continue;
         if (StripComment(line).empty())
             continue;
+        const std::size_t before = pairs.size();
         SplitLine(line, pairs);
+        if (lineNumbers)
+            lineNumbers->resize(lineNumbers->size() + pairs.size() - before, lineNumber);
     }
 }

@@ -29,16 +29,24 @@ public:
     // From the first "[name]" anywhere in the text up to the next '[' or the end.
     std::string GetSection(const std::string& name) const;
 
-    // Appends the section's non-empty lines, untrimmed; element 0 is the header line.
-    void GetSectionLines(const std::string& name, CStringArray& lines) const;
+    // Appends the section's non-empty lines, untrimmed; element 0 is the
+    // header line. With lineNumbers, also appends each line's number in the
+    // whole text (from 1), so a checker can point at what the builder reads.
+    void GetSectionLines(const std::string& name, CStringArray& lines,
+                         std::vector<int>* lineNumbers = nullptr) const;
 
     // Appends the section's pair list: head name (ending in ':'), value,
-    // then parameter name (" To"), value, ... always an even count.
-    void GetSectionPairs(const std::string& name, CStringArray& pairs) const;
+    // then parameter name (" To"), value, ... always an even count. With
+    // lineNumbers, also appends the line number of each string.
+    void GetSectionPairs(const std::string& name, CStringArray& pairs,
+                         std::vector<int>* lineNumbers = nullptr) const;
 
     // The trimmed text after '=' on the line where the key first occurs.
     std::string GetKeyValue(const std::string& key) const;
 
 private:
+    // The section's text and the number of the line its header is on.
+    std::string GetSection(const std::string& name, int& firstLine) const;
+
     std::string m_text;
 };

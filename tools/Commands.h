@@ -8,6 +8,8 @@
 namespace CLI {
 class App;
 }
+class CScript;
+class IFolders;
 
 enum ExitStatus : int {
     kExitOk = 0,
@@ -18,6 +20,12 @@ enum ExitStatus : int {
 void AddScriptCommands(CLI::App& app, int& status);
 void AddPackageCommands(CLI::App& app, int& status);
 void AddRegCommands(CLI::App& app, int& status);
+void AddCheckCommands(CLI::App& app, int& status);
+
+// Checks the script at path before a build: errors and warnings go to
+// stderr; false (after one line saying why) when the build must not go on:
+// on errors, and with strict on warnings too.
+bool CheckBeforeBuild(const std::string& path, const CScript& script, const IFolders& folders, bool strict);
 
 // Prints "sfxtool: " + message on stderr and returns code.
 int Fail(int code, const std::string& message);

@@ -126,6 +126,7 @@ struct BuildArgs {
     std::string script;
     std::string stub;
     std::string output;
+    bool strict = false;
 };
 
 void RunBuild(const BuildArgs& args, int& status)
@@ -143,10 +144,15 @@ void RunBuild(const BuildArgs& args, int& status)
     // The compile line is dated in the user's own language.
     std::setlocale(LC_TIME, "");
     CStubFolders folders(std::filesystem::absolute(stubPath).string());
+    const CScript script(std::move(text));
+    if (!CheckBeforeBuild(args.script, script, folders, args.strict)) {
+        status = kExitBad;
+        return;
+    }
     CConsoleBuildReport report;
     BuildOptions options;
     options.outputFile = args.output;
-    if (!BuildArchive(*stub, CScript(std::move(text)), folders, report, options))
+    if (!BuildArchive(*stub, script, folders, report, options))
         status = kExitBad;
 }
 
@@ -309,7 +315,9 @@ void AddPackageCommands(CLI::App& app, int& status)
                       "the program copied to the front of the installer (default: the sfxpack executable beside sfxtool)");
     build->add_option("-o,--output", buildArgs->output,
                       "the installer to write, instead of the script's OutputFile (default without either: myapp.exe beside the stub)");
-    build->footer("Status lines and progress go to stderr. [Files] paths and a relative OutputFile are taken from the current folder.");
+    build->add_flag("--strict", buildArgs->strict, "stop on warnings of the script check as well as on errors");
+    build->footer("The script is checked first (as sfxtool check): errors stop the build, warnings are printed. "
+                  "Status lines and progress go to stderr. [Files] paths and a relative OutputFile are taken from the current folder.");
     build->callback([buildArgs, &status] { RunBuild(*buildArgs, status); });
 
     auto listArgs = std::make_shared<InstallerArgs>();

@@ -43,7 +43,7 @@ bool LoadScript(const std::string& path, CScript& script, int& status)
     return true;
 }
 
-using SectionLister = void (CScript::*)(const std::string&, CStringArray&) const;
+using SectionLister = void (CScript::*)(const std::string&, CStringArray&, std::vector<int>*) const;
 
 // A command that prints what one of the section functions gives for a section.
 void AddSectionListCommand(CLI::App& app, int& status, const char* name, const char* help, const char* example,
@@ -59,7 +59,7 @@ void AddSectionListCommand(CLI::App& app, int& status, const char* name, const c
         if (!LoadScript(args->script, script, status))
             return;
         CStringArray items;
-        (script.*list)(args->name, items);
+        (script.*list)(args->name, items, nullptr);
         std::cout << Json(items) << '\n';
     });
 }

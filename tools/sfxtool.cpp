@@ -15,6 +15,7 @@ int main(int argc, char** argv)
     AddScriptCommands(app, status);
     AddPackageCommands(app, status);
     AddRegCommands(app, status);
+    AddCheckCommands(app, status);
 
     try {
         app.parse(argc, argv);

@@ -274,3 +274,9 @@ bool IsDirectory(const std::string& path)
     struct stat st;
     return StatPath(path, st) && S_ISDIR(st.st_mode);
 }
+
+bool IsRegularFileAt(const std::string& path)
+{
+    struct stat st;
+    return StatPath(path, st) && S_ISREG(st.st_mode);
+}

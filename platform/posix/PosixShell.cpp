@@ -146,12 +146,18 @@ std::vector<std::string> SplitParams(const std::string& params)
     return args;
 }
 
-bool CPosixShell::Open(const std::string& file, const std::string& params)
+bool CPosixShell::CanFind(const std::string& file) const
 {
     const std::string path = ResolveFile(NativePath(file));
     struct stat st;
-    if (path.empty() || ::stat(path.c_str(), &st) != 0)
+    return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+bool CPosixShell::Open(const std::string& file, const std::string& params)
+{
+    if (!CanFind(file))
         return false;
+    const std::string path = ResolveFile(NativePath(file));
     if (IsExecutableFile(path)) {
         std::vector<std::string> args{path};
         for (std::string& arg : SplitParams(params))

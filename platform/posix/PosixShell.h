@@ -12,6 +12,7 @@
 class CPosixShell : public IShell {
 public:
     bool Open(const std::string& file, const std::string& params) override;
+    bool CanFind(const std::string& file) const override;
 };
 
 // Blanks (space, tab) separate arguments; a double quote starts or ends a

@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -300,8 +301,10 @@ public:
         m_calls.emplace_back(file, params);
         return true;
     }
+    bool CanFind(const std::string& file) const override { return m_found.contains(file); }
 
     std::vector<std::pair<std::string, std::string>> m_calls;
+    std::set<std::string> m_found;
 };
 
 class CFakeFolders : public IFolders {
