@@ -38,7 +38,11 @@ const MenuTemplate& SfxMenu()
              {0, ""},
              {ID_FILE_EXIT, "&Exit"},
          }},
-        {"&Archive", {{ID_ARCHIVE_ADD_FILE, "&Add File To Put in Archive..."}}},
+        {"&Archive",
+         {
+             {ID_ARCHIVE_ADD_FILE, "&Add File To Put in Archive..."},
+             {ID_ARCHIVE_CHECK, "Chec&k Script", 'k'},
+         }},
     };
     return menu;
 }

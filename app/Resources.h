@@ -31,6 +31,7 @@ enum : int {
     ID_FILE_SAVE_AS = 136,
     ID_FILE_LOAD = 137,
     ID_FILE_CLOSE = 138,
+    ID_ARCHIVE_CHECK = 139,
     IDM_ABOUTBOX = 16,
 };
 

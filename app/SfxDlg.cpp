@@ -42,6 +42,7 @@ CSfxDlg::CSfxDlg(const CSfxServices& services)
     : m_window(services.window),
       m_caption(services.window),
       m_box(services.messageBox),
+      m_choiceList(services.choiceList),
       m_fileDialog(services.fileDialog),
       m_shell(services.shell),
       m_folders(services.folders),
@@ -134,6 +135,9 @@ void CSfxDlg::OnCommand(int id)
     case ID_ARCHIVE_ADD_FILE:
         OnAddFile();
         break;
+    case ID_ARCHIVE_CHECK:
+        OnCheckScript();
+        break;
     case ID_FILE_SAVE:
         OnSaveScript();
         break;
@@ -156,10 +160,58 @@ void CSfxDlg::OnCommand(int id)
 
 void CSfxDlg::OnCreateArchive()
 {
-    // What the editor shows is built, saved or not.
-    m_script.SetText(m_editor.GetText());
+    // What the editor shows is built, saved or not. It is checked first:
+    // errors stop the build; warnings are listed, and closing the list
+    // builds, while picking one goes to its line instead.
+    const std::vector<CFinding> findings = CheckEditorScript();
+    const CFindingCount count = CountFindings(findings);
+    if (count.errors > 0) {
+        m_status->SetWindowText(" Nothing built: " + FindingCountText(count));
+        ShowFindings("Create New Archive", FindingCountText(count) + ". Nothing was built: pick one to go to its line.",
+                     findings);
+        return;
+    }
+    if (count.warnings > 0
+        && ShowFindings("Create New Archive",
+                        FindingCountText(count) + ". Close to build anyway, or pick one to go to its line.", findings))
+        return;
     CDialogBuildReport report(m_window, *m_status, m_box, m_shell);
     BuildArchive(m_reader, m_script, m_folders, report);
+}
+
+void CSfxDlg::OnCheckScript()
+{
+    const std::vector<CFinding> findings = CheckEditorScript();
+    if (!findings.empty())
+        ShowFindings("Check Script", FindingCountText(CountFindings(findings)) + ". Pick one to go to its line.",
+                     findings);
+}
+
+std::vector<CFinding> CSfxDlg::CheckEditorScript()
+{
+    m_script.SetText(m_editor.GetText());
+    // Relative [Files] paths belong to the script's folder; a text never
+    // saved has none, and they are taken from the current folder.
+    std::string dir = GetDirectoryPart(m_editor.m_strFileName);
+    if (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\'))
+        dir.pop_back();
+    const std::vector<CFinding> findings = CheckScript(m_script, {m_folders, m_shell, dir});
+    m_status->SetWindowText(" Check: " + FindingCountText(CountFindings(findings)));
+    return findings;
+}
+
+bool CSfxDlg::ShowFindings(const std::string& caption, const std::string& heading,
+                           const std::vector<CFinding>& findings)
+{
+    std::vector<std::string> items;
+    items.reserve(findings.size());
+    for (const CFinding& finding : findings)
+        items.push_back("Line " + FormatFinding(finding));
+    const int pick = m_choiceList.Choose(caption, heading, items);
+    if (pick < 0 || static_cast<std::size_t>(pick) >= findings.size())
+        return false;
+    m_editor.GoToLine(findings[static_cast<std::size_t>(pick)].line);
+    return true;
 }
 
 void CSfxDlg::OnAddFile()

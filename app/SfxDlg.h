@@ -10,6 +10,8 @@
 #include "editor/ColorEditCtrl.h"
 #include "installer/SetupScreen.h"
 #include "package/PackageFile.h"
+#include "installer/ScriptCheck.h"
+#include "platform/ChoiceList.h"
 #include "platform/Color.h"
 #include "platform/Dialog.h"
 #include "platform/FileDialog.h"
@@ -26,6 +28,7 @@
 struct CSfxServices {
     IDialogWindow& window;
     IMessageBox& messageBox;
+    IChoiceList& choiceList;
     IFileDialog& fileDialog;
     IShell& shell;
     const IFolders& folders;
@@ -75,6 +78,7 @@ public:
     // The editor's menu.
     void OnCreateArchive();
     void OnAddFile();
+    void OnCheckScript();
     void OnSaveScript();
     void OnSaveScriptAs();
     void OnLoadScript();
@@ -91,10 +95,16 @@ private:
     void DoDataExchange();
     void StartInstallerMode();
     void StartEditorMode();
+    // Checks the editor's text; the count goes to the status line.
+    std::vector<CFinding> CheckEditorScript();
+    // Lists the findings under heading; true when the user picked one (the
+    // caret is then on its line).
+    bool ShowFindings(const std::string& caption, const std::string& heading, const std::vector<CFinding>& findings);
 
     IDialogWindow& m_window;
     CDialogCaption m_caption;
     IMessageBox& m_box;
+    IChoiceList& m_choiceList;
     IFileDialog& m_fileDialog;
     IShell& m_shell;
     const IFolders& m_folders;

@@ -260,3 +260,12 @@ void CColorEditCtrl::SetCaption(const std::string& text)
 {
     m_pOwnerWnd->SetWindowText(text);
 }
+
+void CColorEditCtrl::GoToLine(int line)
+{
+    // A line past the end (the text changed since the check) is the last one.
+    int pos = m_pWidget->LineIndex(std::max(0, line - 1));
+    if (pos < 0)
+        pos = m_pWidget->GetTextLength();
+    m_pWidget->SetSel({pos, pos});
+}

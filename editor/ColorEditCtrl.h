@@ -61,6 +61,9 @@ public:
     // File name and extension of a path, without drive and folder.
     static std::string FileNameFromPath(const std::string& path);
 
+    // Puts the caret at the start of a line (from 1) and scrolls it into view.
+    void GoToLine(int line);
+
     // The whole text with CR LF line breaks, as a script file holds it.
     std::string GetText() const;
     bool GetModify() const;

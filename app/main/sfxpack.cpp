@@ -2,6 +2,7 @@
 // installer built with it. Wires the application to FLTK and Linux.
 #include "app/SfxApp.h"
 #include "app/Version.h"
+#include "platform/fltk/FltkChoiceList.h"
 #include "platform/fltk/FltkDialog.h"
 #include "platform/fltk/FltkFileDialog.h"
 #include "platform/fltk/FltkMessageBox.h"
@@ -66,11 +67,12 @@ int main(int argc, char** argv)
     }
     CFltkDialog window;
     CFltkMessageBox box(window);
+    CFltkChoiceList choiceList(window);
     CFltkFileDialog fileDialog;
     CPosixShell shell;
     CPosixFolders folders;
     CRegStore registry = CRegStore::Default();
-    CSfxApp app({window, box, fileDialog, shell, folders, registry});
+    CSfxApp app({window, box, choiceList, fileDialog, shell, folders, registry});
     app.InitInstance();
     return 0;
 }

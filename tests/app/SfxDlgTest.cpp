@@ -27,7 +27,7 @@ protected:
         m_window = CFakeDialogWindow();
         m_box = CFakeMessageBox();
         m_folders.m_module = path;
-        m_dialog.emplace(CSfxServices{m_window, m_box, m_fileDialog, m_shell, m_folders, m_registry});
+        m_dialog.emplace(CSfxServices{m_window, m_box, m_choiceList, m_fileDialog, m_shell, m_folders, m_registry});
         m_dialog->DoModal();
         return *m_dialog;
     }
@@ -44,6 +44,7 @@ protected:
     CTempDir m_dir;
     CFakeDialogWindow m_window;
     CFakeMessageBox m_box;
+    CFakeChoiceList m_choiceList;
     CFakeFileDialog m_fileDialog;
     CFakeShell m_shell;
     CFakeFolders m_folders;

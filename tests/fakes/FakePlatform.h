@@ -4,6 +4,7 @@
 // calls; folders and a registry; and a temporary folder with file helpers.
 #pragma once
 
+#include "platform/ChoiceList.h"
 #include "platform/Dialog.h"
 #include "platform/FileDialog.h"
 #include "platform/Folders.h"
@@ -274,6 +275,28 @@ public:
     // Called while the box is "open", to look at the screen behind it.
     std::function<void(const CBoxCall&)> m_onShow;
     std::deque<int> m_answers;
+};
+
+// Records each list shown and picks the queued index (-1: closed).
+class CFakeChoiceList : public IChoiceList {
+public:
+    struct CCall {
+        std::string caption;
+        std::string heading;
+        std::vector<std::string> items;
+    };
+    int Choose(const std::string& caption, const std::string& heading, const std::vector<std::string>& items) override
+    {
+        m_calls.push_back({caption, heading, items});
+        if (m_picks.empty())
+            return -1;
+        const int pick = m_picks.front();
+        m_picks.pop_front();
+        return pick;
+    }
+
+    std::vector<CCall> m_calls;
+    std::deque<int> m_picks;
 };
 
 // Returns the queued paths in turn ("" = cancelled) and, like the real one,

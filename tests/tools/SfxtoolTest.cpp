@@ -81,6 +81,27 @@ TEST_F(SfxtoolTest, ScriptCommandsPrintJson)
     EXPECT_EQ(Out({"expand", "--dir", " WINDIR\\x "}), "\"/usr/bin\\\\x\\\\\"\n");
 }
 
+TEST_F(SfxtoolTest, CheckAndExplainExitAndPrintJson)
+{
+    // Warnings alone exit 0; an error exits 1.
+    ToolRun run = Run({"check", "setup.ini", "--json"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const nlohmann::json findings = nlohmann::json::parse(run.out);
+    ASSERT_EQ(findings.size(), 4u) << run.out;
+    EXPECT_EQ(findings[1]["line"], 4);
+    EXPECT_EQ(findings[1]["severity"], "warning");
+    EXPECT_EQ(findings[1]["id"], "shadowed-name");
+    WriteTextFile(P("bad.ini"), "[Tasks]\r\nMoveFile: a\r\n");
+    run = Run({"check", "bad.ini"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find("\nbad.ini:2: error: "), std::string::npos) << run.out;
+    EXPECT_TRUE(run.out.ends_with("1 error, 0 warnings, 1 note\n")) << run.out;
+
+    const nlohmann::ordered_json explained = nlohmann::ordered_json::parse(Out({"explain", "setup.ini", "--json"}));
+    EXPECT_EQ(explained["tasks"].dump(),
+              R"([{"line":8,"word":"Run:","values":{"program":"C:\\tool.exe","parameters":"-v"}}])");
+}
+
 TEST_F(SfxtoolTest, RegWritesAndReadsTheStore)
 {
     EXPECT_EQ(Out({"reg", "set-string", "HKEY_CURRENT_USER", "Software\\My App", "Path", "C:\\\"My\" App"}), "");
@@ -110,13 +131,21 @@ TEST_F(SfxtoolTest, BuildThenLookInside)
     Out({"build", "plain.ini", "--stub", "stubdir/sfxpack"});
     EXPECT_TRUE(fs::exists(P("stubdir/myapp.exe")));
     WriteTextFile(P("missing.ini"), "[Files]\r\na.txt\r\nnothere.txt\r\n");
+    // The check runs first: an error stops the build before anything is
+    // written, warnings are printed and the build goes on unless --strict.
     ToolRun run = Run({"build", "missing.ini", "--stub", "sfxpack", "-o", "x.bin"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("Error : Cannot find nothere.txt to add to sfx.\n"), std::string::npos) << run.err;
+    EXPECT_TRUE(run.err.starts_with("missing.ini:3: error: ")) << run.err;
+    EXPECT_TRUE(run.err.ends_with("sfxtool: nothing built: 1 error, 0 warnings, 2 notes\n")) << run.err;
+    EXPECT_FALSE(fs::exists(P("x.bin")));
+    run = Run({"build", "setup.ini", "--stub", "sfxpack", "--strict"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_FALSE(fs::exists(P("setup.bin")));
 
     run = Run({"build", "setup.ini", "--stub", "sfxpack"});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "Adding a.txt...\nAdding data.txt...\nAdding todo data...\nDone creating sfx\nFile setup.bin created.\n");
+    EXPECT_TRUE(run.err.starts_with("setup.ini:4: warning: ")) << run.err;
+    EXPECT_TRUE(run.err.ends_with("[run-not-found]\nAdding a.txt...\nAdding data.txt...\nAdding todo data...\nDone creating sfx\nFile setup.bin created.\n")) << run.err;
 
     EXPECT_EQ(Out({"list", "setup.bin"}), "data.txt\t12\na.txt\t6\n");
     EXPECT_EQ(nlohmann::json::parse(Out({"list", "setup.bin", "--json"})).dump(),
