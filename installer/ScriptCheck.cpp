@@ -27,6 +27,8 @@ constexpr int kReadmeCharWidth = 7;
 constexpr int kReadmeLineHeight = 15;
 constexpr int kTabColumns = 8;
 
+// A value in quotes, its control characters and quotes escaped; backslashes
+// stay as written, since paths are full of them.
 std::string Quote(std::string_view text)
 {
     std::string out = "\"";
@@ -34,9 +36,6 @@ std::string Quote(std::string_view text)
         switch (c) {
         case '"':
             out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
             break;
         case '\r':
             out += "\\r";

@@ -67,5 +67,6 @@ struct CExplanation {
 
 CExplanation ExplainScript(const CScript& script, const CCheckContext& context);
 // The explanation as text: one block per section, each step's line and
-// word, then one indented line per value, values quoted with C escapes.
+// word, then one indented line per value, in quotes with control
+// characters and quotes escaped.
 std::string FormatExplanation(const CExplanation& explanation);
