@@ -172,4 +172,46 @@ TEST_F(SfxDlgTest, CreateNewArchiveBuildsTheEditorsUnsavedText)
     EXPECT_EQ(CPackageFile(output, box).ReadNextText(), Editor().GetWindowText());
 }
 
+// Check Script and the check before a build: the list shows the findings,
+// picking one puts the caret on its line, and only a closed list of
+// warnings lets the build go on.
+TEST_F(SfxDlgTest, TheCheckListsFindingsAndGuardsTheBuild)
+{
+    const std::string output = m_dir / "setup.bin";
+    const std::string fine = "[Setup]\r\nSize=400\r\nOutputFile=" + output + "\r\n[Tasks]\r\n";
+    const struct {
+        std::string tasks;
+        int command;
+        std::deque<int> picks;
+        const char* status;
+        int caretLine; // from 1; 0: the caret stays at the start
+        bool built;
+    } cases[] = {
+        {"", ID_ARCHIVE_CHECK, {}, " Check: 0 errors, 0 warnings, 0 notes", 0, false},
+        {"MesageBox: hi\r\nMoveFile: a\r\n", ID_ARCHIVE_CHECK, {1}, " Check: 1 error, 1 warning, 0 notes", 6, false},
+        {"MesageBox: hi\r\nMoveFile: a\r\n", ID_FILE_CREATE_ARCHIVE, {}, " Nothing built: 1 error, 1 warning, 0 notes", 0, false},
+        {"MesageBox: hi\r\n", ID_FILE_CREATE_ARCHIVE, {0}, " Check: 0 errors, 1 warning, 0 notes", 5, false},
+        {"MesageBox: hi\r\n", ID_FILE_CREATE_ARCHIVE, {-1}, " Done creating sfx", 0, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tasks + std::to_string(c.command));
+        fs::remove(output);
+        CSfxDlg& dialog = StartEditor();
+        Editor().SetWindowText(fine + c.tasks);
+        Editor().SetSel({0, 0});
+        m_choiceList = CFakeChoiceList();
+        m_choiceList.m_picks = c.picks;
+        m_box.m_answers = {IDNO};
+        dialog.OnCommand(c.command);
+        EXPECT_EQ(Item(IDC_STATUS).GetWindowText(), c.status);
+        EXPECT_EQ(m_choiceList.m_calls.size(), c.tasks.empty() ? 0u : 1u);
+        if (!m_choiceList.m_calls.empty()) {
+            EXPECT_EQ(m_choiceList.m_calls[0].caption, c.command == ID_ARCHIVE_CHECK ? "Check Script" : "Create New Archive");
+        }
+        const int caret = c.caretLine ? Editor().LineIndex(c.caretLine - 1) : 0;
+        EXPECT_EQ(Editor().GetSel(), (CHARRANGE{caret, caret}));
+        EXPECT_EQ(fs::exists(output), c.built);
+    }
+}
+
 } // namespace
