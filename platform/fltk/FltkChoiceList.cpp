@@ -40,7 +40,8 @@ void Pick(CState& state)
 void ListCallback(Fl_Widget*, void* data)
 {
     auto& state = *static_cast<CState*>(data);
-    if (Fl::event_clicks() > 0 || Fl::event_key() == FL_Enter || Fl::event_key() == FL_KP_Enter)
+    // A double click picks; Enter goes to the Go to Line button.
+    if (Fl::event_clicks() > 0)
         Pick(state);
 }
 
@@ -80,7 +81,7 @@ int CFltkChoiceList::Choose(const std::string& caption, const std::string& headi
         list->add(item.c_str());
     if (!items.empty())
         list->value(1);
-    list->when(FL_WHEN_CHANGED | FL_WHEN_ENTER_KEY);
+    list->when(FL_WHEN_CHANGED);
     list->callback(ListCallback, &state);
 
     auto* go = new Fl_Return_Button(kWidth - 2 * (kMargin + kButtonW), buttonY, kButtonW, kButtonH, "Go to Line");

@@ -5,7 +5,8 @@
 # to save, and Cancel keeps the window. With a sample.ini there, the editor
 # opens it; Add File takes a path from the file dialog; Ctrl+B builds an
 # installer that `sfxtool verify` accepts, and Yes starts it on its setup
-# screen. The About box comes from the context menu and Alt+Space.
+# screen. The About box comes from the context menu and Alt+Space. Ctrl+K
+# lists a script's findings, and Enter puts the caret on the first one's line.
 # usage: editor_e2e.sh SFXPACK SFXTOOL XCLOSE SCREENSHOT-DIR
 set -euo pipefail
 source "$(dirname "$0")/gui_lib.sh"
@@ -115,6 +116,19 @@ setup=$(wait_window "Wire E2E Setup")
 "$xclose" "$setup"
 wait_until 20 count_is 0 "Wire E2E Setup" || fail "the new installer did not close"
 
+"$xclose" "$main"
+wait_exit
+# --- Check Script: the list, and the caret on the picked finding's line.
+mkdir -p "$work/check"
+cd "$work/check"
+printf '%s\r\n' "[Setup]" "Size=400" "[Tasks]" "MesageBox: hi" > sample.ini
+"$sfxpack" & pid=$!
+main=$(wait_window "Editor - sample.ini")
+key_to "$main" ctrl+k
+answer "Check Script" Return "list of findings on Ctrl+K"
+key_to "$main" X ctrl+s
+wait_title "$main" "Editor - sample.ini"
+[ "$(sed -n 4p sample.ini)" = $'XMesageBox: hi\r' ] || fail "the caret was not on the finding's line: $(cat sample.ini)"
 "$xclose" "$main"
 wait_exit
 echo "editor mode end to end: ok"
