@@ -70,7 +70,10 @@ Json StepsJson(const std::vector<CExplainedStep>& steps)
     return list;
 }
 
-void RunCheck(const CheckArgs& args, int& status)
+// Reads the script named on the command line and hands it to show with this
+// machine as the context; on a file that cannot be read, sets status.
+template <class Show>
+void WithScript(const CheckArgs& args, int& status, Show show)
 {
     std::string text, error;
     if (!ReadFileBytes(args.script, text, error)) {
@@ -79,32 +82,34 @@ void RunCheck(const CheckArgs& args, int& status)
     }
     const CPosixFolders folders;
     const CPosixShell shell;
-    const std::vector<CFinding> findings = CheckScript(CScript(std::move(text)), {folders, shell, ScriptFolder(args.script)});
-    if (args.json) {
-        std::cout << Dump(FindingsJson(findings)) << '\n';
-    } else {
-        for (const CFinding& finding : findings)
-            std::cout << args.script << ':' << FormatFinding(finding) << '\n';
-        std::cout << FindingCountText(CountFindings(findings)) << '\n';
-    }
-    if (CountFindings(findings).errors > 0)
-        status = kExitBad;
+    show(CScript(std::move(text)), CCheckContext{folders, shell, ScriptFolder(args.script)});
+}
+
+void RunCheck(const CheckArgs& args, int& status)
+{
+    WithScript(args, status, [&](const CScript& script, const CCheckContext& context) {
+        const std::vector<CFinding> findings = CheckScript(script, context);
+        if (args.json) {
+            std::cout << Dump(FindingsJson(findings)) << '\n';
+        } else {
+            for (const CFinding& finding : findings)
+                std::cout << args.script << ':' << FormatFinding(finding) << '\n';
+            std::cout << FindingCountText(CountFindings(findings)) << '\n';
+        }
+        if (CountFindings(findings).errors > 0)
+            status = kExitBad;
+    });
 }
 
 void RunExplain(const CheckArgs& args, int& status)
 {
-    std::string text, error;
-    if (!ReadFileBytes(args.script, text, error)) {
-        status = Fail(kExitUsage, error);
-        return;
-    }
-    const CPosixFolders folders;
-    const CPosixShell shell;
-    const CExplanation explanation = ExplainScript(CScript(std::move(text)), {folders, shell, ScriptFolder(args.script)});
-    if (args.json)
-        std::cout << Dump(Json{{"setup", StepsJson(explanation.setup)}, {"tasks", StepsJson(explanation.tasks)}}) << '\n';
-    else
-        std::cout << FormatExplanation(explanation);
+    WithScript(args, status, [&](const CScript& script, const CCheckContext& context) {
+        const CExplanation explanation = ExplainScript(script, context);
+        if (args.json)
+            std::cout << Dump(Json{{"setup", StepsJson(explanation.setup)}, {"tasks", StepsJson(explanation.tasks)}}) << '\n';
+        else
+            std::cout << FormatExplanation(explanation);
+    });
 }
 
 } // namespace
