@@ -327,11 +327,18 @@ private:
                     "Keep the files beside the script, or write full paths.");
             }
         }
-        // Each stored name looked up as ExtractFile: looks it up. The cost
-        // grows with the square of the number of files, as the look-up does.
+        // Each stored name looked up as ExtractFile: looks it up, all at once
+        // so that a build of many files is not checked in quadratic time.
+        std::vector<std::string> names;
+        names.reserve(files.size());
+        for (const CPlannedFile& file : files)
+            names.push_back(file.name);
+        const std::vector<int> pickedIndex = CPackageFile::FindEntriesIn(m_entries, names);
         for (std::size_t i = 0; i < files.size(); ++i) {
-            const CPlannedFile* picked = PickedFile(files, m_entries, files[i].name);
-            if (picked == nullptr || picked == &files[i])
+            if (pickedIndex[i] < 0)
+                continue;
+            const CPlannedFile* picked = &files[files.size() - 1 - static_cast<std::size_t>(pickedIndex[i])];
+            if (picked == &files[i])
                 continue;
             const std::string other = " (line " + std::to_string(picked->line) + ")";
             if (picked->name == files[i].name)

@@ -62,6 +62,11 @@ public:
     // The same look-up over any entry list in reader order (a package's, or
     // the one a script will build), so a checker picks as extraction does.
     static int FindEntryIn(const std::vector<PackageEntry>& entries, const std::string& name);
+    // FindEntryIn for many names at once, in time linear in the names'
+    // and entries' lengths (plus the matches first found), where a loop of
+    // FindEntryIn would grow with the product of their counts.
+    static std::vector<int> FindEntriesIn(const std::vector<PackageEntry>& entries,
+                                          const std::vector<std::string>& names);
     // Writes one entry's body to exactly dest; false after telling the user.
     bool ExtractEntry(const PackageEntry& entry, const std::string& dest);
     // Walks the whole structure strictly; true when it is well-formed.

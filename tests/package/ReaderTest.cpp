@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <random>
+
 namespace {
 
 using namespace pkgtest;
@@ -120,3 +123,31 @@ TEST_F(ReaderTest, WellFormedOrDamagedPackages)
 }
 
 } // namespace
+
+// The batch look-up must pick exactly what one FindEntryIn per name picks:
+// names over a two-letter alphabet contain each other often, and the empty
+// name, repeated names and names longer than any entry are among them.
+TEST(EntryLookupTest, FindEntriesInPicksAsFindEntryInDoes)
+{
+    std::mt19937 random(7);
+    const auto word = [&](std::size_t maxLength) {
+        std::string text(random() % (maxLength + 1), 'a');
+        for (char& c : text)
+            c = random() % 2 ? 'a' : 'b';
+        return text;
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::vector<PackageEntry> entries(random() % 12);
+        for (PackageEntry& entry : entries)
+            std::strncpy(entry.szName, word(8).c_str(), sizeof entry.szName - 1);
+        std::vector<std::string> names(random() % 12);
+        for (std::string& name : names)
+            name = word(6);
+        if (!entries.empty() && round % 3 == 0)
+            names.emplace_back(entries[random() % entries.size()].szName);
+        const std::vector<int> batch = CPackageFile::FindEntriesIn(entries, names);
+        ASSERT_EQ(batch.size(), names.size());
+        for (std::size_t i = 0; i < names.size(); ++i)
+            ASSERT_EQ(batch[i], CPackageFile::FindEntryIn(entries, names[i])) << "name " << names[i] << " round " << round;
+    }
+}
