@@ -3,6 +3,8 @@
 //   0 success, 1 the package or build is bad, 2 usage or an unreadable file.
 #pragma once
 
+#include "package/Inspect.h"
+
 #include <string>
 
 namespace CLI {
@@ -11,11 +13,7 @@ class App;
 class CScript;
 class IFolders;
 
-enum ExitStatus : int {
-    kExitOk = 0,
-    kExitBad = 1,
-    kExitUsage = 2,
-};
+inline constexpr char kProgram[] = "sfxtool";
 
 void AddScriptCommands(CLI::App& app, int& status);
 void AddPackageCommands(CLI::App& app, int& status);

@@ -9,8 +9,7 @@
 
 int Fail(int code, const std::string& message)
 {
-    std::cerr << "sfxtool: " << message << '\n';
-    return code;
+    return CommandFail(kProgram, code, message);
 }
 
 bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& error)

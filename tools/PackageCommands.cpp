@@ -2,6 +2,7 @@
 // look into one (list, extract, script, info, verify) through the same reader
 // the installer itself uses.
 #include "package/Builder.h"
+#include "package/Inspect.h"
 #include "platform/posix/PosixFolders.h"
 #include "script/StrUtil.h"
 #include "tools/Commands.h"
@@ -21,22 +22,6 @@ std::string Dump(const nlohmann::ordered_json& value)
 {
     return value.dump(2, ' ', false, nlohmann::json::error_handler_t::replace);
 }
-
-// The reader's boxes become lines on stderr; the last one is kept so a
-// command can tell a missing entry from a file it could not write.
-class CConsoleBox : public IMessageBox {
-public:
-    int Show(const std::string& text, const std::string&, unsigned) override
-    {
-        Fail(kExitBad, text);
-        m_last = text;
-        return IDOK;
-    }
-    const std::string& Last() const { return m_last; }
-
-private:
-    std::string m_last;
-};
 
 // The builder's "running executable" is the stub: the default output lands
 // beside it, as it lands beside the editor that builds.
@@ -88,40 +73,6 @@ std::string DefaultStub()
     return (std::filesystem::path(self).parent_path() / "sfxpack").string();
 }
 
-// Opens an installer; false (status set) when the file cannot be read.
-bool OpenInstaller(const std::string& path, std::unique_ptr<CPackageFile>& reader, IMessageBox& box, int& status)
-{
-    reader = std::make_unique<CPackageFile>(path, box);
-    if (!reader->m_fileSelf.IsOpen()) {
-        status = Fail(kExitUsage, "cannot read " + path);
-        return false;
-    }
-    return true;
-}
-
-// Walks the installer; false (status set) when it holds no package at all.
-bool HasPackage(const std::string& path, CPackageFile& reader, PackageLayout& layout, int& status)
-{
-    reader.WalkPackage(layout);
-    if (!layout.bHasPackage) {
-        status = Fail(kExitBad, path + ": " + layout.problem);
-        return false;
-    }
-    return true;
-}
-
-// An installer opened and walked, for the commands that read its package.
-struct COpenedPackage {
-    CConsoleBox box;
-    std::unique_ptr<CPackageFile> reader;
-    PackageLayout layout;
-};
-
-bool OpenPackage(const std::string& path, COpenedPackage& package, int& status)
-{
-    return OpenInstaller(path, package.reader, package.box, status) && HasPackage(path, *package.reader, package.layout, status);
-}
-
 struct BuildArgs {
     std::string script;
     std::string stub;
@@ -137,9 +88,9 @@ void RunBuild(const BuildArgs& args, int& status)
         return;
     }
     const std::string stubPath = args.stub.empty() ? DefaultStub() : args.stub;
-    CConsoleBox box;
+    CConsoleBox box(kProgram);
     std::unique_ptr<CPackageFile> stub;
-    if (!OpenInstaller(stubPath, stub, box, status))
+    if ((status = OpenInstaller(kProgram, stubPath, stub, box)))
         return;
     // The compile line is dated in the user's own language.
     std::setlocale(LC_TIME, "");
@@ -163,31 +114,23 @@ struct InstallerArgs {
     bool json = false;
 };
 
+void PrintJsonEntries(const std::vector<PackageEntry>& entries)
+{
+    nlohmann::ordered_json list = nlohmann::ordered_json::array();
+    for (const PackageEntry& entry : entries)
+        list.push_back({{"name", entry.szName}, {"length", entry.nBodyLength}, {"offset", entry.nBodyOffset}});
+    std::cout << Dump(list) << '\n';
+}
+
 void RunList(const InstallerArgs& args, int& status)
 {
-    COpenedPackage package;
-    if (!OpenPackage(args.installer, package, status))
-        return;
-    CPackageFile& reader = *package.reader;
-    reader.LoadDirectory();
-    if (args.json) {
-        nlohmann::ordered_json list = nlohmann::ordered_json::array();
-        for (const PackageEntry& entry : reader.m_entries)
-            list.push_back({{"name", entry.szName}, {"length", entry.nBodyLength}, {"offset", entry.nBodyOffset}});
-        std::cout << Dump(list) << '\n';
-    } else {
-        for (const PackageEntry& entry : reader.m_entries)
-            std::cout << entry.szName << '\t' << entry.nBodyLength << '\n';
-    }
-    // What the installer would see is listed; a damaged package still fails.
-    if (!package.layout.problem.empty())
-        status = Fail(kExitBad, args.installer + ": " + package.layout.problem);
+    status = ListInstaller(kProgram, args.installer, args.json ? PrintJsonEntries : PrintEntries);
 }
 
 void RunExtract(const InstallerArgs& args, int& status)
 {
-    COpenedPackage package;
-    if (!OpenPackage(args.installer, package, status))
+    COpenedPackage package(kProgram);
+    if ((status = OpenPackage(kProgram, args.installer, package)))
         return;
     CPackageFile& reader = *package.reader;
     if (!reader.ExtractFile(args.name, args.dest)) {
@@ -198,49 +141,18 @@ void RunExtract(const InstallerArgs& args, int& status)
 
 void RunExtractAll(const InstallerArgs& args, int& status)
 {
-    COpenedPackage package;
-    if (!OpenPackage(args.installer, package, status))
-        return;
-    CPackageFile& reader = *package.reader;
-    if (!CreateDirectoryAt(args.dest)) {
-        status = Fail(kExitUsage, "cannot create " + args.dest);
-        return;
-    }
-    std::string dir = args.dest;
-    if (!str::EndsWith(dir, "/") && !str::EndsWith(dir, "\\"))
-        dir += '/';
-    reader.LoadDirectory();
-    // Each entry's own body, the file added first written first: where
-    // names repeat, the one added last stays, as `extract` would give it.
-    int written = 0;
-    for (auto entry = reader.m_entries.rbegin(); entry != reader.m_entries.rend(); ++entry) {
-        if (!CPackageFile::IsPlainFileName(entry->szName)) {
-            status = Fail(kExitBad, std::string("Cannot extract ") + entry->szName + ": a stored name must be a plain file name.");
-            continue;
-        }
-        if (!reader.ExtractEntry(*entry, dir + entry->szName)) {
-            status = kExitUsage;
-            continue;
-        }
-        ++written;
-    }
-    std::cerr << written << " of " << reader.m_entries.size() << " files extracted to " << args.dest << '\n';
+    status = ExtractInstaller(kProgram, args.installer, args.dest);
 }
 
 void RunScript(const InstallerArgs& args, int& status)
 {
-    COpenedPackage package;
-    if (!OpenPackage(args.installer, package, status))
-        return;
-    CPackageFile& reader = *package.reader;
-    const std::string script = reader.ReadNextText();
-    std::cout.write(script.data(), static_cast<std::streamsize>(script.size()));
+    status = PrintInstallerScript(kProgram, args.installer);
 }
 
 void RunInfo(const InstallerArgs& args, int& status)
 {
-    COpenedPackage package;
-    if (!OpenPackage(args.installer, package, status))
+    COpenedPackage package(kProgram);
+    if ((status = OpenPackage(kProgram, args.installer, package)))
         return;
     CPackageFile& reader = *package.reader;
     const std::string script = reader.ReadNextText();
@@ -280,17 +192,7 @@ void RunInfo(const InstallerArgs& args, int& status)
 
 void RunVerify(const InstallerArgs& args, int& status)
 {
-    CConsoleBox box;
-    std::unique_ptr<CPackageFile> reader;
-    if (!OpenInstaller(args.installer, reader, box, status))
-        return;
-    PackageLayout layout;
-    if (!reader->WalkPackage(layout)) {
-        status = Fail(kExitBad, args.installer + ": " + layout.problem);
-        return;
-    }
-    std::cout << args.installer << ": ok, " << layout.entries.size() << " files, package of "
-              << layout.nFileLength - layout.nStubLength << " bytes behind a stub of " << layout.nStubLength << " bytes\n";
+    status = VerifyInstaller(kProgram, args.installer);
 }
 
 using Runner = void (*)(const InstallerArgs&, int&);
