@@ -173,6 +173,15 @@ void CTaskInterpreter::RunScriptSection(bool bSetup)
     // The bar's range is a 16-bit number.
     screen.progress.SetRange(0, static_cast<int>(count & 0xFFFF));
     screen.dialog.UpdateWindow();
+    // The tasks to number, found by the same walk without running them.
+    m_task = 0;
+    m_tasks = 0;
+    for (std::size_t k = 0; m_context.log && k < count;) {
+        const CTaskStep step = ReadTaskStep(pairs, k);
+        if (step.word && step.hasValue && !IsSetupKey(*step.word))
+            ++m_tasks;
+        k = step.next;
+    }
 
     std::size_t i = 0;
     while (i < count) {
@@ -198,12 +207,24 @@ std::string CTaskInterpreter::Expanded(std::string path) const
 void CTaskInterpreter::MissingParam(const char* message)
 {
     m_context.messageBox.Show(message, m_context.appName, MB_OK | MB_ICONEXCLAMATION);
+    Failed(message);
+}
+
+void CTaskInterpreter::Failed(const std::string& why)
+{
+    if (m_context.log)
+        m_context.log->StepFailed(m_taskText + ": " + why);
 }
 
 void CTaskInterpreter::RunStep(const CTaskStep& step)
 {
     const std::string& value = step.value;
     CSetupScreen& screen = m_context.screen;
+    if (!IsSetupKey(*step.word)) {
+        m_taskText = std::string(TaskWordText(*step.word)) + " " + value;
+        if (m_context.log)
+            m_context.log->StepStarted(++m_task, m_tasks, m_taskText);
+    }
 
     switch (*step.word) {
     case TaskWord::WindowTitle:
@@ -232,47 +253,53 @@ void CTaskInterpreter::RunStep(const CTaskStep& step)
     case TaskWord::ExtractFile:
         if (!step.withParam)
             MissingParam("ExtractFile command requires To param");
-        else
-            m_context.reader.ExtractFile(value, Expanded(step.param));
+        else if (!m_context.reader.ExtractFile(value, Expanded(step.param)))
+            Failed("not extracted to " + Expanded(step.param));
         break;
     case TaskWord::ExtractAll: {
         std::string dir = value;
         ExpandMacrosDir(dir, m_context.folders);
-        CreateDirectoryAt(dir);
+        if (!CreateDirectoryAt(dir))
+            Failed("cannot create " + dir);
         CPackageFile& reader = m_context.reader;
         if (!reader.m_bDirLoaded)
             reader.LoadDirectory();
         for (std::size_t e = 0; e < reader.m_entries.size(); ++e) {
             const PackageEntry& entry = reader.m_entries[e];
             const std::string name(entry.szName, ::strnlen(entry.szName, sizeof entry.szName));
-            reader.ExtractFile(name, dir + name);
+            if (!reader.ExtractFile(name, dir + name))
+                Failed("cannot extract " + name);
         }
         break;
     }
     case TaskWord::MoveFile:
         if (!step.withParam)
             MissingParam("MoveFile command requires To param");
-        else
-            MoveFileTo(Expanded(value), Expanded(step.param));
+        else if (!MoveFileTo(Expanded(value), Expanded(step.param)))
+            Failed("cannot move " + Expanded(value) + " to " + Expanded(step.param));
         break;
     case TaskWord::DeleteFile:
-        DeleteFileAt(Expanded(value));
+        if (!DeleteFileAt(Expanded(value)))
+            Failed("cannot delete " + Expanded(value));
         break;
     case TaskWord::Run:
-        m_context.shell.Open(Expanded(value), Expanded(step.param));
+        if (!m_context.shell.Open(Expanded(value), Expanded(step.param)))
+            Failed("cannot start " + Expanded(value));
         break;
     case TaskWord::CreateRegKey:
         if (!step.withParam)
             MissingParam("CreateRegKey command requires Key param");
-        else
-            CreateRegKey(m_context.registry, RootKeyFromName(value), step.param);
+        else if (!CreateRegKey(m_context.registry, RootKeyFromName(value), step.param))
+            Failed("cannot create the key");
         break;
     case TaskWord::SetRegString:
-        SetRegString(m_context.registry, RootKeyFromName(value), step.key, step.query, step.data);
+        if (!SetRegString(m_context.registry, RootKeyFromName(value), step.key, step.query, step.data))
+            Failed("cannot write the value");
         break;
     case TaskWord::SetRegDword:
-        SetRegDword(m_context.registry, RootKeyFromName(value), step.key, step.query,
-                    static_cast<std::uint32_t>(AtoI(step.data)));
+        if (!SetRegDword(m_context.registry, RootKeyFromName(value), step.key, step.query,
+                         static_cast<std::uint32_t>(AtoI(step.data))))
+            Failed("cannot write the value");
         break;
     case TaskWord::WriteToFile: {
         const std::string path = Expanded(value);
@@ -281,9 +308,13 @@ void CTaskInterpreter::RunStep(const CTaskStep& step)
             const std::string line = step.text + "\r\n";
             // A file that opened but takes no line (a full disk) ends the
             // command with a message, as any file error does.
-            if (!file.SeekToEnd() || !file.Write(line.data(), line.size()))
+            if (!file.SeekToEnd() || !file.Write(line.data(), line.size())) {
                 m_context.messageBox.Show("Cannot write " + path + ".", m_context.appName,
                                           MB_OK | MB_ICONEXCLAMATION);
+                Failed("cannot write " + path);
+            }
+        } else {
+            Failed("cannot open " + path);
         }
         break;
     }

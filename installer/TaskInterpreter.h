@@ -93,6 +93,9 @@ struct CTaskContext {
     // Caption of the messages about a missing parameter: the executable's
     // name without folder and extension.
     std::string appName;
+    // Told each task as it starts and each one that failed; none in the
+    // window, which reports only what its message boxes say.
+    IProgressLog* log = nullptr;
 };
 
 class CTaskInterpreter {
@@ -105,7 +108,12 @@ public:
 private:
     void RunStep(const CTaskStep& step);
     void MissingParam(const char* message);
+    // A failure of the task that started last, told with its words.
+    void Failed(const std::string& why);
     std::string Expanded(std::string path) const;
 
     CTaskContext& m_context;
+    int m_task = 0;
+    int m_tasks = 0;
+    std::string m_taskText;
 };

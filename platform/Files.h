@@ -59,6 +59,8 @@ bool IsSameFile(const std::string& a, const std::string& b);
 // Creates the last level of path; an existing directory counts as success.
 bool CreateDirectoryAt(const std::string& path);
 bool MoveFileTo(const std::string& from, const std::string& to);
+// True when nothing is left at path: a file that was never there counts as
+// deleted, so a script may delete what an earlier task moved away.
 bool DeleteFileAt(const std::string& path);
 // True when path names a directory.
 bool IsDirectory(const std::string& path);

@@ -266,7 +266,7 @@ bool MoveFileTo(const std::string& from, const std::string& to)
 
 bool DeleteFileAt(const std::string& path)
 {
-    return ::unlink(NativePath(path).c_str()) == 0;
+    return ::unlink(NativePath(path).c_str()) == 0 || errno == ENOENT;
 }
 
 bool IsDirectory(const std::string& path)
