@@ -2,7 +2,7 @@
 
 bool CSfxApp::InitInstance()
 {
-    CSfxDlg dialog(m_services);
+    CSfxDlg dialog(m_services, m_startScript);
     dialog.DoModal();
     return false;
 }

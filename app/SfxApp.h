@@ -4,9 +4,15 @@
 
 #include "app/SfxDlg.h"
 
+#include <string>
+
 class CSfxApp {
 public:
-    explicit CSfxApp(const CSfxServices& services) : m_services(services) {}
+    // startScript: the script the editor opens (empty: "sample.ini").
+    explicit CSfxApp(const CSfxServices& services, std::string startScript = {})
+        : m_services(services), m_startScript(std::move(startScript))
+    {
+    }
 
     // Runs the dialog modally; always false, as there is no message loop
     // after it.
@@ -14,4 +20,5 @@ public:
 
 private:
     CSfxServices m_services;
+    std::string m_startScript;
 };

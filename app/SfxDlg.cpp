@@ -38,7 +38,7 @@ private:
 
 } // namespace
 
-CSfxDlg::CSfxDlg(const CSfxServices& services)
+CSfxDlg::CSfxDlg(const CSfxServices& services, std::string startScript)
     : m_window(services.window),
       m_caption(services.window),
       m_box(services.messageBox),
@@ -47,7 +47,9 @@ CSfxDlg::CSfxDlg(const CSfxServices& services)
       m_shell(services.shell),
       m_folders(services.folders),
       m_registry(services.registry),
-      m_reader(GetExePath(services.folders), services.messageBox)
+      m_reader(GetExePath(services.folders), services.messageBox),
+      m_log(services.log),
+      m_startScript(std::move(startScript))
 {
 }
 
@@ -67,9 +69,11 @@ void CSfxDlg::DoDataExchange()
     m_separator = m_window.GetDlgItem(IDC_SEPARATOR);
     m_titleRule = m_window.GetDlgItem(IDC_TITLE_RULE);
     m_editorWidget = m_window.GetTextWidget(IDC_EDITOR);
-    m_editor.Attach(*m_editorWidget, m_caption, m_box);
+    // A terminal shows installers only and has no text widget to edit in.
+    if (m_editorWidget)
+        m_editor.Attach(*m_editorWidget, m_caption, m_box);
     m_screen.emplace(CSetupScreen{m_window, *m_title, *m_readme, *m_separator, *m_status, *m_progress,
-                                  *m_applyButton, *m_editorWidget});
+                                  *m_applyButton, *m_window.GetDlgItem(IDC_EDITOR)});
 }
 
 bool CSfxDlg::OnInitDialog()
@@ -95,7 +99,7 @@ bool CSfxDlg::OnInitDialog()
 
 void CSfxDlg::StartInstallerMode()
 {
-    m_editorWidget->ShowWindow(false);
+    m_screen->editor.ShowWindow(false);
     const std::string compileLine = m_reader.ReadNextText();
     if (!compileLine.empty())
         m_status->SetWindowText(compileLine);
@@ -106,7 +110,7 @@ void CSfxDlg::StartInstallerMode()
 
 void CSfxDlg::StartEditorMode()
 {
-    OpenStartScript(m_editor, m_caption);
+    OpenStartScript(m_editor, m_caption, m_startScript);
     m_applyButton->ShowWindow(false);
     m_readme->ShowWindow(false);
     m_progress->ShowWindow(false);
@@ -261,7 +265,8 @@ void CSfxDlg::RunScriptSection(bool bSetup)
                          m_shell,
                          m_box,
                          m_registry,
-                         SplitPath(GetExePath(m_folders)).fname};
+                         SplitPath(GetExePath(m_folders)).fname,
+                         m_log};
     CTaskInterpreter(context).RunScriptSection(bSetup);
 }
 

@@ -33,6 +33,8 @@ struct CSfxServices {
     IShell& shell;
     const IFolders& folders;
     IRegistry& registry;
+    // Told of each task and each failure; none in the window.
+    IProgressLog* log = nullptr;
 };
 
 // The dialog window as the editor sees it: a control whose text is the
@@ -59,7 +61,8 @@ private:
 
 class CSfxDlg : public IDialogHandler {
 public:
-    explicit CSfxDlg(const CSfxServices& services);
+    // startScript: the script the editor opens (empty: "sample.ini").
+    explicit CSfxDlg(const CSfxServices& services, std::string startScript = {});
     CSfxDlg(const CSfxDlg&) = delete;
     CSfxDlg& operator=(const CSfxDlg&) = delete;
 
@@ -115,6 +118,7 @@ private:
     IControl* m_title = nullptr;
     CScript m_script;
     CPackageFile m_reader;
+    IProgressLog* m_log = nullptr;
     IControl* m_readme = nullptr;
     IProgressCtrl* m_progress = nullptr;
     COLORREF m_backColor = RGB(231, 243, 255);
@@ -125,6 +129,7 @@ private:
     // The editor's widget, as the layout moves it.
     ITextWidget* m_editorWidget = nullptr;
     unsigned char m_editorMode = 0;
+    std::string m_startScript;
     // The controls as the setup screen and the task pass see them, once bound.
     std::optional<CSetupScreen> m_screen;
 };

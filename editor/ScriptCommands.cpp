@@ -55,14 +55,15 @@ constexpr SampleLine kSample[] = {
     {"MessageBox: Congrats, Install Complete! Icon: MB_ICONEXCLAMATION", kCrLf},
 };
 
-// "sample.ini" in the folder the editor starts in, as a full path: the file
-// dialogs change the current folder later, and Save must still write the
-// file where it came from.
-std::string StartScriptPath()
+// The start script (by default "sample.ini") in the folder the editor starts
+// in, as a full path: the file dialogs change the current folder later, and
+// Save must still write the file where it came from.
+std::string StartScriptPath(const std::string& path)
 {
+    const std::string name = path.empty() ? std::string(kStartScript) : path;
     std::error_code error;
-    const std::filesystem::path folder = std::filesystem::current_path(error);
-    return error ? std::string(kStartScript) : (folder / kStartScript).string();
+    const std::filesystem::path full = std::filesystem::absolute(name, error);
+    return error ? name : full.string();
 }
 
 } // namespace
@@ -77,13 +78,13 @@ std::string BuiltInSample()
     return text;
 }
 
-void OpenStartScript(CColorEditCtrl& editor, IControl& mainWnd)
+void OpenStartScript(CColorEditCtrl& editor, IControl& mainWnd, const std::string& start)
 {
-    const std::string path = StartScriptPath();
+    const std::string path = StartScriptPath(start);
     if (editor.LoadFile(path))
         return;
     editor.SetText(BuiltInSample());
-    mainWnd.SetWindowText(std::string("Editor - ") + kStartScript + "*");
+    mainWnd.SetWindowText("Editor - " + CColorEditCtrl::FileNameFromPath(path) + "*");
     editor.m_strFileName = path;
 }
 

@@ -11,10 +11,10 @@
 // The sample script the editor shows when there is no "sample.ini" to load.
 std::string BuiltInSample();
 
-// Loads "sample.ini" from the current folder, or puts in the built-in sample
-// under that name, unsaved. mainWnd is the window whose caption shows the
-// file name.
-void OpenStartScript(CColorEditCtrl& editor, IControl& mainWnd);
+// Loads path (empty: "sample.ini" in the current folder), or puts in the
+// built-in sample under that name, unsaved, as a start for a new script.
+// mainWnd is the window whose caption shows the file name.
+void OpenStartScript(CColorEditCtrl& editor, IControl& mainWnd, const std::string& path = {});
 
 // Save: to the current file name, without asking.
 void SaveScript(CColorEditCtrl& editor);

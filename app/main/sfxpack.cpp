@@ -1,7 +1,10 @@
-// sfxpack: the editor of installer scripts, and the setup screen of every
-// installer built with it. Wires the application to FLTK and Linux.
+// sfxpack: the editor of installer scripts, and every installer built with
+// it. Reads the command line first; then wires the application to FLTK and
+// Linux, or, for an installer that runs silent or finds no display, to the
+// terminal.
 #include "app/SfxApp.h"
 #include "app/Version.h"
+#include "package/Inspect.h"
 #include "platform/fltk/FltkChoiceList.h"
 #include "platform/fltk/FltkDialog.h"
 #include "platform/fltk/FltkFileDialog.h"
@@ -9,62 +12,140 @@
 #include "platform/posix/PosixFolders.h"
 #include "platform/posix/PosixShell.h"
 #include "platform/posix/RegStore.h"
+#include "platform/term/TermDialog.h"
+#include "script/Paths.h"
 
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
+
+#include <getopt.h>
+#include <unistd.h>
 
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: sfxpack [--help | --version]\n"
-    "\n"
-    "Without a package appended, sfxpack is the editor of installer scripts;\n"
-    "with one, it is that package's setup screen. It needs a graphical desktop.\n"
-    "\n"
-    "  --help     print this help and exit\n"
-    "  --version  print the version and exit\n"
-    "\n"
+// getopt_long, not the option library sfxtool uses: that one brings C++
+// streams, about 440 KB more in every installer.
+enum class Action { None, Help, Version, List, Verify, Script, Extract, Silent };
+
+struct CCommandLine {
+    Action action = Action::None;
+    std::string dir;  // --extract
+    std::string file; // the editor's script
+};
+
+constexpr const char* kUsage = "usage: %s [--silent | --extract DIR | --list | --verify | --script | --help | --version] [FILE]\n";
+
+constexpr const char* kHelp =
+    "An installer (sfxpack with a package appended):\n"
+    "  (no option)    the setup screen; as text in a terminal when there is no display\n"
+    "  --silent       install without a window or questions: progress, messages and\n"
+    "                 failures on stderr, every message box takes its default answer\n"
+    "  --extract DIR  write every packed file into DIR (created if missing); no task runs\n"
+    "  --list         the packed files, added last first: name TAB length\n"
+    "  --verify       check the package: exit 0 only when it is well-formed\n"
+    "  --script       print the script, byte for byte\n"
+    "sfxpack without a package is the script editor:\n"
+    "  FILE           the script to open (default: sample.ini, else a built-in sample)\n"
+    "Both:\n"
+    "  --help         this text\n"
+    "  --version      the version, and an installer's compile line\n"
+    "Exit status: 0 done; 1 a task failed, the package is bad, the install was\n"
+    "cancelled or there is no display; 2 usage, or a file that cannot be read.\n"
     "See sfxpack(1) and sfxtool(1).\n";
 
-// The options that answer on the terminal, before any display or package
-// is looked at: true, with the exit status, when one was given. Other
-// arguments are left alone.
-bool AnswerOption(int argc, char** argv, int& status)
+// Parses argv; false, after saying why, on a usage error.
+bool ParseCommandLine(int argc, char** argv, const std::string& program, CCommandLine& line)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--version") == 0) {
-            std::printf("sfxpack %s\n", kSfxVersion);
-            status = 0;
-            return true;
+    static const option kOptions[] = {
+        {"help", no_argument, nullptr, 'h'},     {"version", no_argument, nullptr, 'V'},
+        {"list", no_argument, nullptr, 'l'},     {"verify", no_argument, nullptr, 'v'},
+        {"script", no_argument, nullptr, 's'},   {"extract", required_argument, nullptr, 'x'},
+        {"silent", no_argument, nullptr, 'S'},   {nullptr, 0, nullptr, 0},
+    };
+    static const std::pair<int, Action> kActions[] = {
+        {'h', Action::Help},   {'V', Action::Version}, {'l', Action::List},   {'v', Action::Verify},
+        {'s', Action::Script}, {'x', Action::Extract}, {'S', Action::Silent},
+    };
+    auto usage = [&](const std::string& message) {
+        CommandFail(program, kExitUsage, message);
+        std::fprintf(stderr, kUsage, program.c_str());
+        return false;
+    };
+    opterr = 0; // the messages are ours
+    for (int c; (c = getopt_long(argc, argv, ":h", kOptions, nullptr)) != -1;) {
+        if (c == ':')
+            return usage(std::string(argv[optind - 1]) + " needs a folder");
+        if (c == '?')
+            return usage("unknown option " + std::string(argv[optind - 1]));
+        if (line.action != Action::None)
+            return usage("one option at a time");
+        for (const auto& [key, action] : kActions) {
+            if (c == key)
+                line.action = action;
         }
-        if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(kUsage, stdout);
-            status = 0;
-            return true;
-        }
+        if (c == 'x')
+            line.dir = optarg;
     }
-    return false;
+    if (argc - optind > 1)
+        return usage("one FILE at most");
+    if (optind < argc) {
+        if (line.action != Action::None)
+            return usage("FILE is for the editor, without options");
+        line.file = argv[optind];
+    }
+    return true;
 }
 
-} // namespace
+// The script and compile line of the package appended to self; empty
+// without one.
+struct CAppended {
+    std::string script;
+    std::string compileLine;
+};
 
-int main(int argc, char** argv)
+CAppended ReadAppended(const std::string& program, const std::string& self)
 {
-    if (int status = 0; AnswerOption(argc, argv, status))
-        return status;
-    // Dates in the compile line follow the user's locale.
-    std::setlocale(LC_TIME, "");
-    if (!FltkOpenDisplay()) {
-        const char* display = std::getenv("DISPLAY");
-        if (display && *display)
-            std::fprintf(stderr, "sfxpack: cannot open the X display \"%s\"; sfxpack needs a graphical desktop\n",
-                         display);
-        else
-            std::fprintf(stderr, "sfxpack: no X display (DISPLAY is not set); sfxpack needs a graphical desktop\n");
-        return 1;
-    }
+    CConsoleBox box(program);
+    CPackageFile reader(self, box);
+    CAppended appended;
+    appended.script = reader.ReadNextText();
+    if (!appended.script.empty())
+        appended.compileLine = reader.ReadNextText();
+    return appended;
+}
+
+// The one line for a machine without a display.
+std::string NoDisplay()
+{
+    const char* display = std::getenv("DISPLAY");
+    if (display && *display)
+        return std::string("cannot open the X display \"") + display + "\"";
+    return "no X display (DISPLAY is not set)";
+}
+
+// The installer without a window: the same application on the terminal.
+int RunOnTerminal(TermMode mode, const std::string& program)
+{
+    CTerminal terminal(mode, stdin, stderr);
+    CTermDialog window(terminal);
+    CTermMessageBox box(terminal);
+    CTermProgressLog log(terminal, program);
+    // The editor's own services; an installer never opens them.
+    CFltkDialog editorWindow;
+    CFltkChoiceList choiceList(editorWindow);
+    CFltkFileDialog fileDialog;
+    CPosixShell shell;
+    CPosixFolders folders;
+    CRegStore registry = CRegStore::Default();
+    CSfxApp app({window, box, choiceList, fileDialog, shell, folders, registry, &log});
+    app.InitInstance();
+    return log.Failures() || window.Cancelled() ? kExitBad : kExitOk;
+}
+
+int RunWindow(const std::string& file)
+{
     CFltkDialog window;
     CFltkMessageBox box(window);
     CFltkChoiceList choiceList(window);
@@ -72,7 +153,67 @@ int main(int argc, char** argv)
     CPosixShell shell;
     CPosixFolders folders;
     CRegStore registry = CRegStore::Default();
-    CSfxApp app({window, box, choiceList, fileDialog, shell, folders, registry});
+    CSfxApp app({window, box, choiceList, fileDialog, shell, folders, registry}, file);
     app.InitInstance();
-    return 0;
+    return kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // Dates in the compile line follow the user's locale.
+    std::setlocale(LC_TIME, "");
+    const std::string program = argc > 0 ? std::filesystem::path(argv[0]).filename().string() : "sfxpack";
+    CCommandLine line;
+    if (!ParseCommandLine(argc, argv, program, line))
+        return kExitUsage;
+
+    const std::string self = GetExePath(CPosixFolders());
+    switch (line.action) {
+    case Action::Help:
+        std::printf(kUsage, program.c_str());
+        std::fputs(kHelp, stdout);
+        return kExitOk;
+    case Action::Version: {
+        std::printf("sfxpack %s\n", kSfxVersion);
+        const CAppended appended = ReadAppended(program, self);
+        if (!appended.compileLine.empty())
+            std::printf("%s\n", appended.compileLine.c_str() + appended.compileLine.find_first_not_of(' '));
+        return kExitOk;
+    }
+    case Action::List:
+        return ListInstaller(program, self);
+    case Action::Verify:
+        return VerifyInstaller(program, self);
+    case Action::Script:
+        return PrintInstallerScript(program, self);
+    case Action::Extract:
+        return ExtractInstaller(program, self, line.dir);
+    case Action::Silent:
+    case Action::None:
+        break;
+    }
+
+    const bool installer = !ReadAppended(program, self).script.empty();
+    if (line.action == Action::Silent) {
+        if (!installer)
+            return CommandFail(program, kExitBad, self + " has no package appended: nothing to install");
+        return RunOnTerminal(TermMode::Silent, program);
+    }
+    if (installer && !line.file.empty())
+        return CommandFail(program, kExitUsage, "an installer opens no FILE");
+    if (!line.file.empty()) {
+        std::error_code error;
+        CFile probe;
+        if (std::filesystem::exists(line.file, error) && !probe.Open(line.file, CFile::Mode::Read))
+            return CommandFail(program, kExitUsage, "cannot read " + line.file);
+    }
+    if (FltkOpenDisplay())
+        return RunWindow(line.file);
+    if (!installer)
+        return CommandFail(program, kExitBad, NoDisplay() + "; sfxpack needs a graphical desktop");
+    if (isatty(STDIN_FILENO) && isatty(STDERR_FILENO))
+        return RunOnTerminal(TermMode::Text, program);
+    return CommandFail(program, kExitBad, NoDisplay() + " and no terminal; " + program + " --silent installs without either");
 }
