@@ -322,12 +322,13 @@ public:
     bool Open(const std::string& file, const std::string& params) override
     {
         m_calls.emplace_back(file, params);
-        return true;
+        return m_starts;
     }
     bool CanFind(const std::string& file) const override { return m_found.contains(file); }
 
     std::vector<std::pair<std::string, std::string>> m_calls;
     std::set<std::string> m_found;
+    bool m_starts = true; // false: nothing can be started
 };
 
 class CFakeFolders : public IFolders {
@@ -346,6 +347,8 @@ class CFakeRegistry : public IRegistry {
 public:
     std::optional<HKEY> CreateKey(HKEY root, const std::string& path) override
     {
+        if (m_broken)
+            return std::nullopt;
         m_keys.push_back(std::to_string(root) + "\\" + path);
         return m_keys.size();
     }
@@ -361,6 +364,21 @@ public:
 
     std::vector<std::string> m_keys;
     std::map<std::string, std::pair<std::uint32_t, std::string>> m_values;
+    bool m_broken = false; // true: no key opens, as with an unreadable hive
+};
+
+// What a pass tells beside the screen: "number/count what" per task, and
+// each failure.
+class CFakeProgressLog : public IProgressLog {
+public:
+    void StepStarted(int number, int count, const std::string& what) override
+    {
+        m_started.push_back(std::to_string(number) + "/" + std::to_string(count) + " " + what);
+    }
+    void StepFailed(const std::string& what) override { m_failed.push_back(what); }
+
+    std::vector<std::string> m_started;
+    std::vector<std::string> m_failed;
 };
 
 // A fresh folder under the system's temporary folder, removed with its

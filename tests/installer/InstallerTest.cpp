@@ -169,6 +169,52 @@ TEST_F(TaskPassTest, FileAndShellCommands)
     EXPECT_EQ(m_box.m_calls[1].text, "Cannot write /dev/full.");
 }
 
+// Each task that did not do what it says is told once, with its words and
+// why; a task that did is not, and the walk goes on. Tasks are numbered by
+// the lines that name one.
+TEST_F(TaskPassTest, FailedTasksAreToldWithTheirWords)
+{
+    CFakeProgressLog log;
+    m_context.log = &log;
+    fs::create_directory(Path("dir"));
+    m_shell.m_starts = false;
+    const std::string d = m_dir.Path();
+    RunTasks("ExtractFile: a.txt\r\nExtractFile: nothere To: CURDIR\\x\r\nExtractAll: CURDIR\\no\\deeper\r\n"
+             "Title=not a task\r\nNote: nor this\r\n"
+             "MoveFile: CURDIR\\missing To: CURDIR\\b\r\nMoveFile: CURDIR\\missing\r\n"
+             "DeleteFile: CURDIR\\never.txt\r\nDeleteFile: CURDIR\\dir\r\nRun: CURDIR\\tool\r\n"
+             "WriteToFile: CURDIR\\no\\f Text: a\r\nWriteToFile: /dev/full Text: a\r\n"
+             "WriteToFile: CURDIR\\made Text: a Mode: CREATE\r\nMessageBox: done\r\n");
+    EXPECT_EQ(log.m_failed, (std::vector<std::string>{
+                                "ExtractFile: a.txt: ExtractFile command requires To param",
+                                "ExtractFile: nothere: not extracted to " + d + "\\x",
+                                "ExtractAll: CURDIR\\no\\deeper: cannot create " + d + "\\no\\deeper\\",
+                                "ExtractAll: CURDIR\\no\\deeper: cannot extract empty.bin",
+                                "ExtractAll: CURDIR\\no\\deeper: cannot extract data.txt",
+                                "ExtractAll: CURDIR\\no\\deeper: cannot extract a.txt",
+                                "MoveFile: CURDIR\\missing: cannot move " + d + "\\missing to " + d + "\\b",
+                                "MoveFile: CURDIR\\missing: MoveFile command requires To param",
+                                "DeleteFile: CURDIR\\dir: cannot delete " + d + "\\dir",
+                                "Run: CURDIR\\tool: cannot start " + d + "\\tool",
+                                "WriteToFile: CURDIR\\no\\f: cannot open " + d + "\\no\\f",
+                                "WriteToFile: /dev/full: cannot write /dev/full",
+                            }));
+    ASSERT_EQ(log.m_started.size(), 12u);
+    EXPECT_EQ(log.m_started.front(), "1/12 ExtractFile: a.txt");
+    EXPECT_EQ(log.m_started.back(), "12/12 MessageBox: done");
+
+    log.m_failed.clear();
+    m_registry.m_broken = true;
+    RunTasks("CreateRegKey: HKEY_CURRENT_USER Key: K\r\nCreateRegKey: HKEY_CURRENT_USER\r\n"
+             "SetRegString: HKEY_CURRENT_USER Key: K\r\nSetRegDword: HKEY_USERS Key: K Value: 1\r\n");
+    EXPECT_EQ(log.m_failed, (std::vector<std::string>{
+                                "CreateRegKey: HKEY_CURRENT_USER: cannot create the key",
+                                "CreateRegKey: HKEY_CURRENT_USER: CreateRegKey command requires Key param",
+                                "SetRegString: HKEY_CURRENT_USER: cannot write the value",
+                                "SetRegDword: HKEY_USERS: cannot write the value",
+                            }));
+}
+
 TEST_F(TaskPassTest, RegistryCommands)
 {
     // A root is the first name contained, in a fixed order and case-sensitively.
