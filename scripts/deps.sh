@@ -11,7 +11,7 @@ PACKAGES=(
 )
 TEST_PACKAGES=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core
+  xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3
   dpkg-dev lintian desktop-file-utils man-db bash-completion
 )
 
