@@ -190,23 +190,24 @@ def on_terminal(installer, env, keys):
     shown = b""
     end = time.monotonic() + DEADLINE
     pending = list(keys)
-    status = None
-    while status is None and time.monotonic() < end:
+    # Until the child has closed the terminal (a read fails or gives
+    # nothing), so the last thing it wrote is read too.
+    while time.monotonic() < end:
         ready, _, _ = select.select([fd], [], [], 0.1)
         if ready:
             try:
-                shown += os.read(fd, 4096)
-            except OSError:  # the child has ended and closed its side
-                pass
+                chunk = os.read(fd, 4096)
+            except OSError:
+                chunk = b""
+            if not chunk:
+                break
+            shown += chunk
         if pending and pending[0][0].encode() in shown:
             os.write(fd, pending.pop(0)[1])
-        done, wait = os.waitpid(pid, os.WNOHANG)
-        if done:
-            status = wait
-    if status is None:
+    else:
         os.kill(pid, signal.SIGKILL)
-        _, status = os.waitpid(pid, 0)
         check(False, "text mode: timed out; it showed %r" % shown)
+    _, status = os.waitpid(pid, 0)
     os.close(fd)
     return shown.decode(errors="replace").replace("\r\n", "\n"), status
 
