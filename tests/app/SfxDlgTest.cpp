@@ -22,12 +22,13 @@ protected:
     ~SfxDlgTest() override { fs::current_path(m_oldFolder); }
 
     // Starts the dialog on the program file at path, in a fresh window.
-    CSfxDlg& Start(const std::string& path)
+    CSfxDlg& Start(const std::string& path, const std::string& startScript = {})
     {
         m_window = CFakeDialogWindow();
         m_box = CFakeMessageBox();
         m_folders.m_module = path;
-        m_dialog.emplace(CSfxServices{m_window, m_box, m_choiceList, m_fileDialog, m_shell, m_folders, m_registry});
+        m_dialog.emplace(CSfxServices{m_window, m_box, m_choiceList, m_fileDialog, m_shell, m_folders, m_registry},
+                         startScript);
         m_dialog->DoModal();
         return *m_dialog;
     }
@@ -87,6 +88,28 @@ TEST_F(SfxDlgTest, TheScriptChoosesTheModeItsScreenAndItsLayout)
         m_window.m_visible = true;
         dialog.OnSize(SIZE_RESTORED, 600, 500);
         EXPECT_EQ(Item(IDC_STATUS).GetWindowRect(), (CRect{12, 470, editor ? 588 : 506, 493}));
+    }
+}
+
+// A script named at the start opens in the editor; a name that is no file
+// yet gets the built-in sample to start from, unsaved, and keeps the name.
+TEST_F(SfxDlgTest, TheEditorOpensTheScriptItIsGiven)
+{
+    WriteTextFile(m_dir / "mine.ini", "[Setup]\r\nTitle=Mine\r\n");
+    const struct {
+        const char* start;
+        const char* caption;
+        bool sample;
+    } cases[] = {{"mine.ini", "Editor - mine.ini", false}, {"new.ini", "Editor - new.ini*", true}};
+    for (const auto& c : cases) {
+        Start(WriteStub(m_dir), c.start);
+        EXPECT_EQ(m_window.GetWindowText(), c.caption);
+        EXPECT_EQ(Editor().GetWindowText().starts_with("; Example only"), c.sample) << c.start;
+        // Saved where it was named, whatever folder a file dialog moves to.
+        fs::current_path("/");
+        m_dialog->OnSaveScript();
+        fs::current_path(m_dir.Path());
+        EXPECT_TRUE(fs::exists(m_dir / c.start)) << c.start;
     }
 }
 

@@ -131,4 +131,10 @@ wait_title "$main" "Editor - sample.ini"
 [ "$(sed -n 4p sample.ini)" = $'XMesageBox: hi\r' ] || fail "the caret was not on the finding's line: $(cat sample.ini)"
 "$xclose" "$main"
 wait_exit
+
+# --- A script named on the command line opens in the editor.
+"$sfxpack" "$work/project/notes.txt" & pid=$!
+main=$(wait_window "Editor - notes.txt")
+"$xclose" "$main"
+wait_exit
 echo "editor mode end to end: ok"
