@@ -29,3 +29,24 @@ public:
     virtual void MoveWindow(const CRect& rect) = 0;
     virtual CRect GetWindowRect() const = 0;
 };
+
+// A control that keeps its state and draws nothing itself: the terminal's
+// controls, which are drawn as lines when the dialog shows, and the tests'
+// fakes. TControl is IControl or an interface derived from it.
+template <class TControl = IControl>
+class CControlState : public TControl {
+public:
+    void SetWindowText(const std::string& text) override { m_text = text; }
+    std::string GetWindowText() const override { return m_text; }
+    void ShowWindow(bool show) override { m_visible = show; }
+    bool IsWindowVisible() const override { return m_visible; }
+    void EnableWindow(bool enable) override { m_enabled = enable; }
+    bool IsWindowEnabled() const override { return m_enabled; }
+    void MoveWindow(const CRect& rect) override { m_rect = rect; }
+    CRect GetWindowRect() const override { return m_rect; }
+
+    std::string m_text;
+    bool m_visible = true;
+    bool m_enabled = true;
+    CRect m_rect;
+};

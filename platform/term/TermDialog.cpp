@@ -23,7 +23,7 @@ std::string WithoutShortcutMarks(const std::string& caption)
 
 void CTermProgress::ShowWindow(bool show)
 {
-    m_control.ShowWindow(show);
+    CControlState::ShowWindow(show);
     if (show)
         Draw();
     else

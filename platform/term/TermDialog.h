@@ -16,36 +16,13 @@
 
 class CTermDialog;
 
-class CTermControl : public IControl {
+using CTermControl = CControlState<IControl>;
+
+class CTermProgress : public CControlState<IProgressCtrl> {
 public:
-    void SetWindowText(const std::string& text) override { m_text = text; }
-    std::string GetWindowText() const override { return m_text; }
-    void ShowWindow(bool show) override { m_visible = show; }
-    bool IsWindowVisible() const override { return m_visible; }
-    void EnableWindow(bool enable) override { m_enabled = enable; }
-    bool IsWindowEnabled() const override { return m_enabled; }
-    void MoveWindow(const CRect& rect) override { m_rect = rect; }
-    CRect GetWindowRect() const override { return m_rect; }
+    CTermProgress(const CTermDialog& owner, CTerminal& terminal) : m_owner(owner), m_terminal(terminal) {}
 
-private:
-    std::string m_text;
-    bool m_visible = true;
-    bool m_enabled = true;
-    CRect m_rect;
-};
-
-class CTermProgress : public IProgressCtrl {
-public:
-    explicit CTermProgress(const CTermDialog& owner, CTerminal& terminal) : m_owner(owner), m_terminal(terminal) {}
-
-    void SetWindowText(const std::string& text) override { m_control.SetWindowText(text); }
-    std::string GetWindowText() const override { return m_control.GetWindowText(); }
     void ShowWindow(bool show) override;
-    bool IsWindowVisible() const override { return m_control.IsWindowVisible(); }
-    void EnableWindow(bool enable) override { m_control.EnableWindow(enable); }
-    bool IsWindowEnabled() const override { return m_control.IsWindowEnabled(); }
-    void MoveWindow(const CRect& rect) override { m_control.MoveWindow(rect); }
-    CRect GetWindowRect() const override { return m_control.GetWindowRect(); }
 
     void SetRange(int lower, int upper) override;
     void SetPos(int pos) override;
@@ -57,7 +34,6 @@ private:
 
     const CTermDialog& m_owner;
     CTerminal& m_terminal;
-    CTermControl m_control;
     int m_lower = 0;
     int m_upper = 100;
     int m_pos = 0;

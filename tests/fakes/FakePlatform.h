@@ -28,22 +28,7 @@
 // What every kind of control keeps: its text, whether it is shown and
 // enabled, and where it is.
 template <class TControl>
-class CFakeControlOf : public TControl {
-public:
-    void SetWindowText(const std::string& text) override { m_text = text; }
-    std::string GetWindowText() const override { return m_text; }
-    void ShowWindow(bool show) override { m_visible = show; }
-    bool IsWindowVisible() const override { return m_visible; }
-    void EnableWindow(bool enable) override { m_enabled = enable; }
-    bool IsWindowEnabled() const override { return m_enabled; }
-    void MoveWindow(const CRect& rect) override { m_rect = rect; }
-    CRect GetWindowRect() const override { return m_rect; }
-
-    std::string m_text;
-    bool m_visible = true;
-    bool m_enabled = true;
-    CRect m_rect;
-};
+using CFakeControlOf = CControlState<TControl>;
 
 class CFakeControl : public CFakeControlOf<IControl> {};
 
