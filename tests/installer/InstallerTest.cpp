@@ -170,8 +170,8 @@ TEST_F(TaskPassTest, FileAndShellCommands)
 }
 
 // Each task that did not do what it says is told once, with its words and
-// why; a task that did is not, and the walk goes on. Tasks are numbered by
-// the lines that name one.
+// why; a task that did is not, and the walk goes on. Tasks are numbered
+// among those the walk will run; setup keys and unknown lines are none.
 TEST_F(TaskPassTest, FailedTasksAreToldWithTheirWords)
 {
     CFakeProgressLog log;
