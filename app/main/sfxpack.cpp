@@ -14,6 +14,7 @@
 #include "platform/posix/RegStore.h"
 #include "platform/term/TermDialog.h"
 #include "script/Paths.h"
+#include "script/StrUtil.h"
 
 #include <clocale>
 #include <cstdio>
@@ -177,9 +178,10 @@ int main(int argc, char** argv)
         return kExitOk;
     case Action::Version: {
         std::printf("sfxpack %s\n", kSfxVersion);
-        const CAppended appended = ReadAppended(program, self);
-        if (!appended.compileLine.empty())
-            std::printf("%s\n", appended.compileLine.c_str() + appended.compileLine.find_first_not_of(' '));
+        // The compile line as the status line shows it, without its lead blank.
+        const std::string compileLine = str::Trimmed(ReadAppended(program, self).compileLine);
+        if (!compileLine.empty())
+            std::printf("%s\n", compileLine.c_str());
         return kExitOk;
     }
     case Action::List:
