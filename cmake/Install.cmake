@@ -8,6 +8,7 @@ if(TARGET sfxpack)
   # CPack) would cut the zero bytes it ends in.
   install(PROGRAMS $<TARGET_FILE:sfxpack> DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(FILES dist/sfxpack.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES dist/mime/sfxpack.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
   install(FILES dist/icons/sfxpack.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
   install(DIRECTORY dist/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 endif()

@@ -12,7 +12,7 @@ PACKAGES=(
 TEST_PACKAGES=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3
-  dpkg-dev lintian desktop-file-utils man-db bash-completion
+  dpkg-dev lintian desktop-file-utils shared-mime-info man-db bash-completion
 )
 
 case "${1:-}" in

@@ -19,7 +19,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/sfxpack bin/sfxtool share/applications/sfxpack.desktop \
          share/icons/hicolor/scalable/apps/sfxpack.svg share/icons/hicolor/48x48/apps/sfxpack.png \
          share/man/man1/sfxpack.1.gz share/man/man1/sfxtool.1.gz \
-         share/bash-completion/completions/sfxtool \
+         share/bash-completion/completions/sfxtool share/mime/packages/sfxpack.xml \
          share/doc/sfxpack/README.md share/doc/sfxpack/LICENSE share/doc/sfxpack/copyright; do
     [ -s "$prefix/$f" ] || fail "cmake --install left out $f"
 done
@@ -29,6 +29,10 @@ cmp -s "$prefix/bin/sfxpack" "$build/tools/sfxpack" || fail "the installed stub 
 [ "$(env -u DISPLAY "$prefix/bin/sfxpack" --version)" = "sfxpack $version" ] || fail "sfxpack --version without a display"
 
 desktop-file-validate "$prefix/share/applications/sfxpack.desktop" || fail "desktop entry"
+# The entry's MIME type is the one the installed definition gives .ini files.
+update-mime-database "$prefix/share/mime" >/dev/null 2>&1 || fail "update-mime-database"
+grep -qx 'MimeType=text/x-sfxpack-script;' "$prefix/share/applications/sfxpack.desktop" || fail "desktop entry's MimeType"
+grep -q '^30:text/x-sfxpack-script:\*\.ini$' "$prefix/share/mime/globs2" || fail ".ini files are not text/x-sfxpack-script"
 for page in sfxpack sfxtool; do
     warnings=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man $page: $warnings"
@@ -47,7 +51,7 @@ completions=$(bash -c '
     complete_words sfxtool reg set-
     complete_words sfxtool reg query HKEY_CURRENT_U
 ' bash "$prefix/share/bash-completion/completions/sfxtool") || fail "the completion does not load"
-[ "$completions" = $'extract extract-all expand\nset-string set-dword\nHKEY_CURRENT_USER' ] \
+[ "$completions" = $'extract extract-all explain expand\nset-string set-dword\nHKEY_CURRENT_USER' ] \
     || fail "completions: $completions"
 
 # The package.
