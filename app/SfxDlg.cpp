@@ -180,7 +180,9 @@ void CSfxDlg::OnCreateArchive()
                         FindingCountText(count) + ". Close to build anyway, or pick one to go to its line.", findings))
         return;
     CDialogBuildReport report(m_window, *m_status, m_box, m_shell);
-    BuildArchive(m_reader, m_script, m_folders, report);
+    BuildOptions options;
+    options.scriptPath = m_editor.m_strFileName;
+    BuildArchive(m_reader, m_script, m_folders, report, options);
 }
 
 void CSfxDlg::OnCheckScript()

@@ -6,7 +6,6 @@
 #include "script/StrUtil.h"
 
 #include <array>
-#include <cstring>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -261,15 +260,7 @@ void CTaskInterpreter::RunStep(const CTaskStep& step)
         ExpandMacrosDir(dir, m_context.folders);
         if (!CreateDirectoryAt(dir))
             Failed("cannot create " + dir);
-        CPackageFile& reader = m_context.reader;
-        if (!reader.m_bDirLoaded)
-            reader.LoadDirectory();
-        for (std::size_t e = 0; e < reader.m_entries.size(); ++e) {
-            const PackageEntry& entry = reader.m_entries[e];
-            const std::string name(entry.szName, ::strnlen(entry.szName, sizeof entry.szName));
-            if (!reader.ExtractFile(name, dir + name))
-                Failed("cannot extract " + name);
-        }
+        m_context.reader.ExtractAll(dir, [this](const PackageEntry& entry) { Failed("cannot extract " + std::string(entry.szName)); });
         break;
     }
     case TaskWord::MoveFile:
@@ -283,7 +274,7 @@ void CTaskInterpreter::RunStep(const CTaskStep& step)
             Failed("cannot delete " + Expanded(value));
         break;
     case TaskWord::Run:
-        if (!m_context.shell.Open(Expanded(value), Expanded(step.param)))
+        if (!m_context.shell.Open(Expanded(value), ExpandParams(step.param, m_context.folders)))
             Failed("cannot start " + Expanded(value));
         break;
     case TaskWord::CreateRegKey:
@@ -314,6 +305,10 @@ void CTaskInterpreter::RunStep(const CTaskStep& step)
                 Failed("cannot write " + path);
             }
         } else {
+            // A pipe, device or folder is never written to, and says so.
+            if (file.GetOpenFailure() != CFile::Failure::Other)
+                m_context.messageBox.Show("Cannot write " + path + ": it is not a regular file.", m_context.appName,
+                                          MB_OK | MB_ICONEXCLAMATION);
             Failed("cannot open " + path);
         }
         break;

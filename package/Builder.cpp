@@ -33,6 +33,16 @@ bool BuildArchive(CPackageFile& stub, const CScript& script, const IFolders& fol
     if (output.empty())
         output = GetDirectoryPart(GetExePath(folders)) + "myapp.exe";
 
+    // Checked before anything is written: the installer must not take the
+    // place of its own script.
+    if (!options.scriptPath.empty() && IsSamePath(options.scriptPath, output))
+        return Fail(report, "Error : Cannot write the installer over its own script " + options.scriptPath + ".");
+    // The installer reads the script as text up to its first zero byte.
+    const std::string& text = script.GetText();
+    if (const std::size_t zero = text.find('\0'); zero != std::string::npos)
+        return Fail(report, "Error : The script holds a zero byte at offset " + std::to_string(zero)
+                                + ". Save it as UTF-8 or ANSI text.");
+
     if (!stub.CreateOutput(output))
         return Fail(report, stub.GetOutputError("Error : Cannot open " + output + ". Perhaps file in use."));
 
@@ -53,12 +63,11 @@ bool BuildArchive(CPackageFile& stub, const CScript& script, const IFolders& fol
 
     report.SetStatus("Adding todo data...");
     const std::time_t now = options.clock ? options.clock() : std::time(nullptr);
-    if (!stub.AddText(FormatCompileLine(now)) || !stub.AddText(script.GetText())) {
+    if (!stub.AddText(FormatCompileLine(now)) || !stub.AddText(text) || !stub.FinishOutput()) {
         Fail(report, stub.GetOutputError("Error : Unknown error adding settings!!"));
         stub.CloseOutput();
         return false;
     }
-    stub.CloseOutput();
     report.SetStatus(" Done creating sfx");
 
     if (report.MessageBox("File " + output + " created.\nDo you want to test it now?", kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)

@@ -49,6 +49,8 @@ private:
 struct BuildOptions {
     // Replaces the script's OutputFile when not empty.
     std::string outputFile;
+    // The file the script was read from, if any: never the output.
+    std::string scriptPath;
     // The moment of the build for the compile line; empty: now.
     std::function<std::time_t()> clock;
 };

@@ -7,7 +7,8 @@
 
 int CommandFail(const std::string& program, int code, const std::string& message)
 {
-    std::fprintf(stderr, "%s: %s\n", program.c_str(), message.c_str());
+    // Names taken from a package may hold control characters.
+    std::fprintf(stderr, "%s: %s\n", program.c_str(), str::EscapeControls(message).c_str());
     return code;
 }
 
@@ -40,7 +41,7 @@ int OpenPackage(const std::string& program, const std::string& path, COpenedPack
 void PrintEntries(const std::vector<PackageEntry>& entries)
 {
     for (const PackageEntry& entry : entries)
-        std::printf("%.*s\t%d\n", static_cast<int>(::strnlen(entry.szName, sizeof entry.szName)), entry.szName,
+        std::printf("%s\t%d\n", str::EscapeControls(std::string_view(entry.szName, ::strnlen(entry.szName, sizeof entry.szName))).c_str(),
                     static_cast<int>(entry.nBodyLength));
 }
 
@@ -95,22 +96,12 @@ int ExtractInstaller(const std::string& program, const std::string& path, const 
     if (!str::EndsWith(dir, "/") && !str::EndsWith(dir, "\\"))
         dir += '/';
     reader.LoadDirectory();
-    // Each entry's own body, the file added first written first: where
-    // names repeat, the one added last stays, as `extract` would give it.
     int status = kExitOk;
-    int written = 0;
-    for (auto entry = reader.m_entries.rbegin(); entry != reader.m_entries.rend(); ++entry) {
-        if (!CPackageFile::IsPlainFileName(entry->szName)) {
-            status = CommandFail(program, kExitBad,
-                                 std::string("Cannot extract ") + entry->szName + ": a stored name must be a plain file name.");
-            continue;
-        }
-        if (!reader.ExtractEntry(*entry, dir + entry->szName)) {
-            status = kExitUsage;
-            continue;
-        }
-        ++written;
-    }
-    std::fprintf(stderr, "%d of %zu files extracted to %s\n", written, reader.m_entries.size(), dest.c_str());
+    const std::size_t written = reader.ExtractAll(dir, [&](const PackageEntry& entry) {
+        // A name that may not become a path is the package's fault; a file
+        // that cannot be written is the destination's.
+        status = CPackageFile::IsPlainFileName(entry.szName) ? kExitUsage : kExitBad;
+    });
+    std::fprintf(stderr, "%zu of %zu files extracted to %s\n", written, reader.m_entries.size(), str::EscapeControls(dest).c_str());
     return status;
 }

@@ -138,8 +138,22 @@ bool CPackageFile::WalkPackage(PackageLayout& layout)
     Walk(layout, [&count](const PackageEntry&) { ++count; });
     std::vector<PackageEntry> entries;
     entries.reserve(count);
-    const bool wellFormed = Walk(layout, [&entries](const PackageEntry& entry) { entries.push_back(entry); });
+    bool wellFormed = Walk(layout, [&entries](const PackageEntry& entry) { entries.push_back(entry); });
     layout.entries = std::move(entries);
+    // The installer reads the script as text, up to its first zero byte: a
+    // script saved as UTF-16 would be read as a few bytes.
+    if (wellFormed) {
+        const PackageText& script = layout.texts.front();
+        std::string text(static_cast<std::size_t>(script.nLength - 1), '\0');
+        if (!m_fileSelf.ReadAt(script.nTextOffset, text.data(), text.size())) {
+            layout.problem = "cannot read the file";
+            wellFormed = false;
+        } else if (const std::size_t zero = text.find('\0'); zero != std::string::npos) {
+            layout.problem = "the script holds a zero byte" + At(script.nTextOffset + static_cast<std::int64_t>(zero))
+                + ": the installer would read only " + std::to_string(zero) + " bytes of the script";
+            wellFormed = false;
+        }
+    }
     return wellFormed;
 }
 
@@ -277,50 +291,95 @@ bool CPackageFile::ExtractFile(const std::string& name, const std::string& dest)
         return false;
     }
     const PackageEntry entry = m_entries[static_cast<std::size_t>(index)];
-    // A stored name that becomes part of the destination must not lead out
-    // of the folder the script names: appended here, or put there by the
-    // caller (as extracting everything into a folder does).
-    const bool appended = !dest.empty() && dest.back() == '\\';
-    const std::string partName = appended ? std::string(entry.szName) : name;
-    if ((appended || str::EndsWith(dest, name)) && !IsPlainFileName(partName)) {
-        ShowError("Cannot extract " + partName + ": a stored name must be a plain file name.");
+    if (!dest.empty() && dest.back() == '\\')
+        return ExtractEntryInto(entry, dest);
+    // A name put into the destination by the caller must not lead out of
+    // the folder the script names either.
+    if (str::EndsWith(dest, name) && !IsPlainFileName(name)) {
+        ShowError("Cannot extract " + name + ": a stored name must be a plain file name.");
         return false;
     }
-    return ExtractEntry(entry, appended ? dest + entry.szName : dest);
+    return ExtractEntry(entry, dest, false);
 }
 
-bool CPackageFile::ExtractEntry(const PackageEntry& entry, const std::string& dest)
+bool CPackageFile::ExtractEntryInto(const PackageEntry& entry, const std::string& folder)
 {
-    // Writing over the package being read would destroy it before it is read.
-    CFile out;
-    if (m_fileSelf.IsSameFile(dest) || !out.Open(dest, CFile::Mode::CreateWrite)) {
-        ShowError("Cannot create " + dest + ".");
+    // A stored name that becomes part of the destination must not lead out
+    // of the folder.
+    if (!IsPlainFileName(entry.szName)) {
+        ShowError("Cannot extract " + std::string(entry.szName) + ": a stored name must be a plain file name.");
         return false;
     }
+    return ExtractEntry(entry, folder + entry.szName, true);
+}
+
+std::size_t CPackageFile::ExtractAll(const std::string& folder, const std::function<void(const PackageEntry&)>& failed)
+{
+    if (!m_bDirLoaded)
+        LoadDirectory();
+    // Each entry's own body, the file added first written first: where
+    // names repeat, the one added last stays, as ExtractFile finds it.
+    std::size_t written = 0;
+    for (auto entry = m_entries.rbegin(); entry != m_entries.rend(); ++entry) {
+        if (ExtractEntryInto(*entry, folder))
+            ++written;
+        else if (failed)
+            failed(*entry);
+    }
+    return written;
+}
+
+bool CPackageFile::IsExecutableBody(const char* start, std::size_t size)
+{
+    return (size >= 4 && std::memcmp(start, "\x7F" "ELF", 4) == 0) || (size >= 2 && std::memcmp(start, "#!", 2) == 0);
+}
+
+bool CPackageFile::ExtractEntry(const PackageEntry& entry, const std::string& dest, bool replace)
+{
+    // The first block is read before the file is created: it decides
+    // whether the file is a program, and the package stores no modes.
     char* buffer = Buffer();
-    std::string error;
     std::int64_t left = entry.nBodyLength;
+    std::int64_t n = 0;
     if (!m_fileSelf.Seek(entry.nBodyOffset))
         left = -1;
-    while (left > 0) {
-        const std::int64_t n = m_fileSelf.Read(buffer, static_cast<std::size_t>(std::min<std::int64_t>(left, kCopyBufferSize)));
-        if (n <= 0)
+    else if (left > 0)
+        n = m_fileSelf.Read(buffer, static_cast<std::size_t>(std::min<std::int64_t>(left, kCopyBufferSize)));
+
+    // Writing over the package being read would destroy it before it is read.
+    CFile out;
+    if (m_fileSelf.IsSameFile(dest)
+        || !out.Open(dest, replace ? CFile::Mode::Replace : CFile::Mode::CreateWrite,
+                     n > 0 && IsExecutableBody(buffer, static_cast<std::size_t>(n)))) {
+        switch (out.GetOpenFailure()) {
+        case CFile::Failure::Folder:
+            ShowError("Cannot create " + dest + ": a folder of that name is in the way.");
             break;
+        case CFile::Failure::NotRegular:
+            ShowError("Cannot create " + dest + ": it is not a regular file.");
+            break;
+        default:
+            ShowError("Cannot create " + dest + ".");
+        }
+        return false;
+    }
+    std::string error;
+    while (left > 0 && n > 0) {
         if (!out.Write(buffer, static_cast<std::size_t>(n))) {
             error = "Cannot write " + dest + ". Perhaps the disk is full.";
             break;
         }
         left -= n;
+        if (left > 0)
+            n = m_fileSelf.Read(buffer, static_cast<std::size_t>(std::min<std::int64_t>(left, kCopyBufferSize)));
     }
     if (error.empty() && left != 0)
         error = "Cannot read " + std::string(entry.szName) + " from " + m_strSelfPath + ".";
     if (error.empty())
         return true;
-    // A part of a file is not the file: remove it (a plain file only).
-    const bool remove = out.IsRegularFile();
+    // A part of a file is not the file: remove it.
     out.Close();
-    if (remove)
-        DeleteFileAt(dest);
+    DeleteFileAt(dest);
     ShowError(error);
     return false;
 }
@@ -339,12 +398,8 @@ std::string CPackageFile::GetOutputError(const std::string& fallback) const
 
 bool CPackageFile::FailOutput(const std::string& message)
 {
-    // A half-written installer is of no use, and may be large: remove it.
     m_strOutError = message;
-    const bool remove = m_fileOut.IsRegularFile();
-    m_fileOut.Close();
-    if (remove)
-        DeleteFileAt(m_strOutPath);
+    CloseOutput();
     return false;
 }
 
@@ -359,7 +414,7 @@ bool CPackageFile::WriteOut(const void* data, std::size_t size)
 bool CPackageFile::CreateOutput(const std::string& path)
 {
     m_strOutError.clear();
-    m_fileOut.Close();
+    CloseOutput();
     const std::int64_t stubLength = SelfLength();
     if (stubLength < 0) {
         m_strOutError = "Error : Cannot read " + m_strSelfPath + ".";
@@ -369,18 +424,27 @@ bool CPackageFile::CreateOutput(const std::string& path)
         m_strOutError = TooLarge(path);
         return false;
     }
-    // The stub itself is never the output: emptying it would lose the very
-    // bytes to be copied. Checked by identity, before anything is emptied.
+    // The stub itself is never the output: replacing it would lose the
+    // program that builds.
     if (m_fileSelf.IsSameFile(path))
         return false;
-    if (!m_fileOut.Open(path, CFile::Mode::CreateWrite))
+    // The new installer is written beside the output under another name and
+    // takes the output's name only once it is complete: a failed build
+    // leaves what was there. A pipe, device or folder of that name is left
+    // alone; a link is replaced, never written through.
+    if (IsSpecialEntry(path)) {
+        m_strOutError = "Error : Cannot write the installer to " + path + ": it is not a regular file.";
+        return false;
+    }
+    if (!m_fileOut.CreateTemporaryBeside(path, m_strTempPath))
         return false;
     m_strOutPath = path;
+    m_outId = GetFileId(path);
+    m_strCurrentFolder = GetCurrentFolder();
+    m_strOutFullPath = NormalPath(path, m_strCurrentFolder);
     m_nOutLength = 0;
-    // An installer starts as the program that built it does. A device or
-    // pipe named as the output keeps its own permissions.
-    if (m_fileOut.IsRegularFile())
-        m_fileOut.CopyPermissionsFrom(m_fileSelf);
+    // An installer starts as the program that built it does.
+    m_fileOut.CopyPermissionsFrom(m_fileSelf);
 
     char* buffer = Buffer();
     if (!m_fileSelf.Seek(0))
@@ -401,11 +465,18 @@ bool CPackageFile::CreateOutput(const std::string& path)
 
 bool CPackageFile::AddFile(const std::string& path, const CopyProgress& progress)
 {
+    const std::string isOutput = "Error : Cannot add " + path + " to sfx: it is the output file.";
+    // By name first: the output may not exist yet.
+    if (NormalPath(path, m_strCurrentFolder) == m_strOutFullPath)
+        return FailOutput(isOutput);
     CFile in;
-    if (!in.Open(path, CFile::Mode::Read))
-        return false;
-    if (in.IsSameFile(m_fileOut))
-        return FailOutput("Error : Cannot add " + path + " to sfx: it is the output file.");
+    if (!in.Open(path, CFile::Mode::Read)) {
+        if (in.GetOpenFailure() == CFile::Failure::Other)
+            return false;
+        return FailOutput("Error : Cannot add " + path + " to sfx: it is not a regular file (a folder, pipe or device).");
+    }
+    if (m_outId.exists && in.GetId() == m_outId)
+        return FailOutput(isOutput);
     const std::string name = GetStoredName(path);
     const std::int64_t recordExtra = static_cast<std::int64_t>(name.size()) + 1 + 12;
     const std::int64_t total = in.GetLength();
@@ -429,6 +500,10 @@ bool CPackageFile::AddFile(const std::string& path, const CopyProgress& progress
         if (progress)
             progress(copied, std::max(total, copied));
     }
+    // A file written to while it is packed would be packed torn.
+    if (copied != total)
+        return FailOutput("Error : " + path + " changed while it was packed (" + std::to_string(total) + " bytes, then "
+                          + std::to_string(copied) + "). Build again once it is complete.");
 
     std::string record = name;
     record.append(13, '\0');
@@ -449,7 +524,24 @@ bool CPackageFile::AddText(const std::string& text)
     return WriteOut(text.data(), text.size()) && WriteOut(fields, sizeof fields);
 }
 
+bool CPackageFile::FinishOutput()
+{
+    // On the disk before it takes the name: a crash then leaves the old
+    // installer or the new one, never a torn one.
+    if (!m_fileOut.Flush())
+        return FailOutput("Error : Cannot write " + m_strOutPath + ". Perhaps the disk is full.");
+    m_fileOut.Close();
+    if (!ReplaceFileWith(m_strTempPath, m_strOutPath))
+        return FailOutput("Error : Cannot replace " + m_strOutPath + ".");
+    m_strTempPath.clear();
+    return true;
+}
+
 void CPackageFile::CloseOutput()
 {
+    // An unfinished installer is of no use, and may be large: remove it.
     m_fileOut.Close();
+    if (!m_strTempPath.empty())
+        DeleteFileAt(m_strTempPath);
+    m_strTempPath.clear();
 }

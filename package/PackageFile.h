@@ -46,6 +46,7 @@ public:
     // Opens path for reading: the running executable in the program, any
     // file in tools and tests. A file that cannot be opened has no package.
     CPackageFile(const std::string& path, IMessageBox& box);
+    ~CPackageFile() { CloseOutput(); }
     CPackageFile(const CPackageFile&) = delete;
     CPackageFile& operator=(const CPackageFile&) = delete;
 
@@ -68,7 +69,17 @@ public:
     static std::vector<int> FindEntriesIn(const std::vector<PackageEntry>& entries,
                                           const std::vector<std::string>& names);
     // Writes one entry's body to exactly dest; false after telling the user.
-    bool ExtractEntry(const PackageEntry& entry, const std::string& dest);
+    // With replace (the name comes from the package), whatever is at dest is
+    // replaced by a new file; else an existing file is written over, through
+    // links. Bodies that start as programs do (ELF, "#!") become executable.
+    bool ExtractEntry(const PackageEntry& entry, const std::string& dest, bool replace);
+    // Writes the entry under its stored name into folder (ending in a
+    // separator), replacing what is there.
+    bool ExtractEntryInto(const PackageEntry& entry, const std::string& folder);
+    // Every entry into folder (ending in a separator); the count written.
+    // failed is told of each entry that was not written.
+    std::size_t ExtractAll(const std::string& folder, const std::function<void(const PackageEntry&)>& failed = {});
+    static bool IsExecutableBody(const char* start, std::size_t size);
     // Walks the whole structure strictly; true when it is well-formed.
     bool WalkPackage(PackageLayout& layout);
 
@@ -76,11 +87,15 @@ public:
     bool CreateOutput(const std::string& path);
     bool AddFile(const std::string& path, const CopyProgress& progress = {});
     bool AddText(const std::string& text);
+    // Puts the complete installer in place of the output; false (the
+    // output untouched) when that failed.
+    bool FinishOutput();
+    // Abandons an unfinished installer: the output is left as it was.
     void CloseOutput();
     static std::string GetStoredName(const std::string& path);
     // When a writing step failed for a reason of its own (a read or write
     // error, the size limit, the output added to itself), the message for
-    // it; the output has then been closed and removed. Else fallback.
+    // it; the unfinished installer has then been removed. Else fallback.
     std::string GetOutputError(const std::string& fallback) const;
 
     // A stored name that can safely become part of a path: no folder
@@ -109,6 +124,10 @@ private:
     std::string m_strSelfPath;
     std::string m_strOutPath;
     std::string m_strOutError;
+    std::string m_strTempPath;
+    std::string m_strCurrentFolder;
+    std::string m_strOutFullPath;
+    FileId m_outId;
     std::int64_t m_nOutLength = 0;
     std::unique_ptr<char[]> m_buffer;
 };

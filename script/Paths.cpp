@@ -2,6 +2,8 @@
 
 #include "script/StrUtil.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr std::string_view kSeparators = "\\/";
@@ -66,12 +68,56 @@ std::string GetDesktopDir(const IFolders& folders)
     return folders.DesktopDirectory();
 }
 
-void ExpandMacros(std::string& text, const IFolders& folders)
+namespace {
+
+void ReplaceMacros(std::string& text, const IFolders& folders)
 {
     str::ReplaceAll(text, "WINDIR", GetWindowsDir(folders));
     str::ReplaceAll(text, "CURDIR", GetExeDir(folders));
     str::ReplaceAll(text, "DSKDIR", GetDesktopDir(folders));
+}
+
+bool StartsWithMacro(std::string_view word)
+{
+    return word.starts_with("WINDIR") || word.starts_with("CURDIR") || word.starts_with("DSKDIR");
+}
+
+} // namespace
+
+void ExpandMacros(std::string& text, const IFolders& folders)
+{
+    ReplaceMacros(text, folders);
     str::Trim(text);
+}
+
+std::string ExpandParams(const std::string& params, const IFolders& folders)
+{
+    std::string out;
+    bool quoted = false;
+    for (std::size_t i = 0; i < params.size();) {
+        if (!quoted && (params[i] == ' ' || params[i] == '\t')) {
+            out += params[i++];
+            continue;
+        }
+        // A word runs to the next blank outside double quotes.
+        std::size_t end = i;
+        for (; end < params.size(); ++end) {
+            if (params[end] == '"')
+                quoted = !quoted;
+            else if (!quoted && (params[end] == ' ' || params[end] == '\t'))
+                break;
+        }
+        std::string word = params.substr(i, end - i);
+        const std::size_t start = word.find_first_not_of('"');
+        const bool isPath = start != std::string::npos && StartsWithMacro(std::string_view(word).substr(start));
+        ReplaceMacros(word, folders);
+        if (isPath)
+            std::replace(word.begin(), word.end(), '\\', '/');
+        out += word;
+        i = end;
+    }
+    str::Trim(out);
+    return out;
 }
 
 void ExpandMacrosDir(std::string& text, const IFolders& folders)

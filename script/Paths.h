@@ -30,5 +30,9 @@ std::string GetDesktopDir(const IFolders& folders);
 
 // Replaces WINDIR, then CURDIR, then DSKDIR everywhere in text, then trims it.
 void ExpandMacros(std::string& text, const IFolders& folders);
+// Run:'s parameters with the macros expanded. A word (blanks separate,
+// double quotes group) that begins with a macro is a path of this system:
+// its backslashes become slashes. Every other byte stays as written.
+std::string ExpandParams(const std::string& params, const IFolders& folders);
 // As ExpandMacros, and makes the text end in a backslash.
 void ExpandMacrosDir(std::string& text, const IFolders& folders);

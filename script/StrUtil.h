@@ -63,4 +63,24 @@ inline bool EndsWith(std::string_view text, std::string_view tail)
     return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
 }
 
+// The text with control characters written as \xHH, so that a name taken
+// from a file cannot steer the terminal it is printed on.
+inline std::string EscapeControls(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            out += c;
+            continue;
+        }
+        constexpr char kHex[] = "0123456789abcdef";
+        out += "\\x";
+        out += kHex[byte >> 4];
+        out += kHex[byte & 15];
+    }
+    return out;
+}
+
 } // namespace str

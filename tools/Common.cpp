@@ -1,11 +1,11 @@
 #include "tools/Commands.h"
 
+#include "platform/Files.h"
+#include "script/StrUtil.h"
+
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 int Fail(int code, const std::string& message)
 {
@@ -14,23 +14,26 @@ int Fail(int code, const std::string& message)
 
 bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& error)
 {
-    // A directory opens as a stream and reads as nothing: say so instead.
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        error = "cannot read " + path + ": " + std::strerror(EISDIR);
+    // Through CFile: a pipe or device named here is refused, never waited on.
+    CFile in;
+    if (!in.Open(path, CFile::Mode::Read)) {
+        const CFile::Failure failure = in.GetOpenFailure();
+        error = "cannot read " + path + ": "
+            + (failure == CFile::Failure::NotRegular ? std::string("not a regular file") : std::strerror(errno));
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot read " + path + ": " + std::strerror(errno);
-        return false;
+    std::string text;
+    char block[65536];
+    for (;;) {
+        const std::int64_t n = in.Read(block, sizeof block);
+        if (n < 0) {
+            error = "cannot read " + path + ": " + std::strerror(errno);
+            return false;
+        }
+        if (n == 0)
+            break;
+        text.append(block, static_cast<std::size_t>(n));
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad()) {
-        error = "cannot read " + path;
-        return false;
-    }
-    bytes = std::move(buffer).str();
+    bytes = std::move(text);
     return true;
 }

@@ -103,6 +103,7 @@ void RunBuild(const BuildArgs& args, int& status)
     CConsoleBuildReport report;
     BuildOptions options;
     options.outputFile = args.output;
+    options.scriptPath = args.script;
     if (!BuildArchive(*stub, script, folders, report, options))
         status = kExitBad;
 }

@@ -4,8 +4,13 @@
 
 #include <CLI/CLI.hpp>
 
+#include <csignal>
+
 int main(int argc, char** argv)
 {
+    // Past a file-size limit a write fails instead of ending the process,
+    // so a build cleans up after itself and says why.
+    std::signal(SIGXFSZ, SIG_IGN);
     CLI::App app{"sfxtool: build, inspect and verify sfxpack installers, and show how a script is read"};
     app.require_subcommand(1);
     app.fallthrough(false);

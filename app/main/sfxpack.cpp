@@ -17,6 +17,7 @@
 #include "script/StrUtil.h"
 
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -163,6 +164,9 @@ int RunWindow(const std::string& file)
 
 int main(int argc, char** argv)
 {
+    // Past a file-size limit a write fails instead of ending the process,
+    // so a build or an extraction cleans up after itself and says why.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Dates in the compile line follow the user's locale.
     std::setlocale(LC_TIME, "");
     const std::string program = argc > 0 ? std::filesystem::path(argv[0]).filename().string() : "sfxpack";

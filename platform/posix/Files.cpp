@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -84,7 +86,7 @@ CFile::~CFile()
     Close();
 }
 
-CFile::CFile(CFile&& other) noexcept : m_handle(other.m_handle)
+CFile::CFile(CFile&& other) noexcept : m_handle(other.m_handle), m_failure(other.m_failure), m_id(other.m_id)
 {
     other.m_handle = -1;
 }
@@ -94,15 +96,22 @@ CFile& CFile::operator=(CFile&& other) noexcept
     if (this != &other) {
         Close();
         m_handle = other.m_handle;
+        m_failure = other.m_failure;
+        m_id = other.m_id;
         other.m_handle = -1;
     }
     return *this;
 }
 
-bool CFile::Open(const std::string& path, Mode mode)
+bool CFile::Open(const std::string& path, Mode mode, bool executable)
 {
     Close();
-    int flags = O_CLOEXEC;
+    m_failure = Failure::Other;
+    const std::string native = NativePath(path);
+    // Non-blocking: opening a pipe waits for its other end, and a device may
+    // wait for anything. O_TRUNC leaves pipes and devices alone, and they
+    // are refused below before a byte is written.
+    int flags = O_CLOEXEC | O_NONBLOCK | O_NOCTTY;
     switch (mode) {
     case Mode::Read:
         flags |= O_RDONLY;
@@ -113,22 +122,60 @@ bool CFile::Open(const std::string& path, Mode mode)
     case Mode::CreateWrite:
         flags |= O_WRONLY | O_CREAT | O_TRUNC;
         break;
+    case Mode::Replace:
+        // Whatever has the name goes (a link, not its target), so the file
+        // created exclusively below is a new one that only we write to.
+        if (::unlink(native.c_str()) != 0 && errno != ENOENT) {
+            if (errno == EISDIR)
+                m_failure = Failure::Folder;
+            return false;
+        }
+        flags |= O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
+        break;
     }
     int fd;
     do {
-        fd = ::open(NativePath(path).c_str(), flags, 0666);
+        fd = ::open(native.c_str(), flags, executable ? 0777 : 0666);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
+    if (fd < 0) {
+        // A pipe without a reader refuses a non-blocking writer.
+        if (errno == EISDIR || errno == ENXIO)
+            m_failure = errno == EISDIR ? Failure::Folder : Failure::NotRegular;
         return false;
-    // A folder opens for reading here but is no file, as on Windows.
+    }
+    return Adopt(fd);
+}
+
+bool CFile::Adopt(int fd)
+{
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        errno = EISDIR;
+        m_failure = S_ISDIR(st.st_mode) ? Failure::Folder : Failure::NotRegular;
+        errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
         return false;
     }
     m_handle = fd;
+    m_failure = Failure::None;
+    m_id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
     return true;
+}
+
+bool CFile::CreateTemporaryBeside(const std::string& path, std::string& tempPath)
+{
+    Close();
+    m_failure = Failure::Other;
+    const std::string native = NativePath(path);
+    const std::size_t slash = native.rfind('/');
+    const std::string folder = slash == std::string::npos ? std::string() : native.substr(0, slash + 1);
+    // Short enough for any file system's name limit.
+    const std::string name = native.substr(folder.size()).substr(0, 200);
+    std::string pattern = folder + "." + name + ".XXXXXX";
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    tempPath = pattern;
+    return Adopt(fd);
 }
 
 void CFile::Close()
@@ -136,6 +183,7 @@ void CFile::Close()
     if (m_handle >= 0) {
         ::close(Fd(m_handle));
         m_handle = -1;
+        m_id = {};
     }
 }
 
@@ -195,6 +243,11 @@ bool CFile::SeekToEnd()
     return m_handle >= 0 && ::lseek(Fd(m_handle), 0, SEEK_END) >= 0;
 }
 
+bool CFile::Flush()
+{
+    return m_handle >= 0 && ::fsync(Fd(m_handle)) == 0;
+}
+
 std::int64_t CFile::GetLength() const
 {
     struct stat st;
@@ -211,16 +264,12 @@ bool CFile::IsRegularFile() const
 
 bool CFile::IsSameFile(const CFile& other) const
 {
-    struct stat a, b;
-    return m_handle >= 0 && other.m_handle >= 0 && ::fstat(Fd(m_handle), &a) == 0
-        && ::fstat(Fd(other.m_handle), &b) == 0 && a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    return m_handle >= 0 && other.m_handle >= 0 && m_id == other.m_id;
 }
 
 bool CFile::IsSameFile(const std::string& path) const
 {
-    struct stat a, b;
-    return m_handle >= 0 && ::fstat(Fd(m_handle), &a) == 0 && StatPath(path, b) && a.st_dev == b.st_dev
-        && a.st_ino == b.st_ino;
+    return m_handle >= 0 && GetFileId(path) == m_id;
 }
 
 bool CFile::CopyPermissionsFrom(const CFile& other)
@@ -279,4 +328,46 @@ bool IsRegularFileAt(const std::string& path)
 {
     struct stat st;
     return StatPath(path, st) && S_ISREG(st.st_mode);
+}
+
+FileId GetFileId(const std::string& path)
+{
+    struct stat st;
+    if (!StatPath(path, st))
+        return {};
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
+}
+
+std::string GetCurrentFolder()
+{
+    std::error_code error;
+    return std::filesystem::current_path(error).string();
+}
+
+std::string NormalPath(const std::string& path, const std::string& base)
+{
+    std::filesystem::path full(NativePath(path));
+    if (full.is_relative())
+        full = std::filesystem::path(base) / full;
+    return full.lexically_normal().string();
+}
+
+bool ReplaceFileWith(const std::string& from, const std::string& to)
+{
+    return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+}
+
+bool IsSamePath(const std::string& a, const std::string& b)
+{
+    const FileId id = GetFileId(a);
+    if (id.exists && id == GetFileId(b))
+        return true;
+    const std::string folder = GetCurrentFolder();
+    return NormalPath(a, folder) == NormalPath(b, folder);
+}
+
+bool IsSpecialEntry(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(NativePath(path).c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode);
 }

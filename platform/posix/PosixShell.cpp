@@ -25,29 +25,28 @@ bool IsExecutableFile(const std::string& path)
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
-// A bare name is looked for in the current folder first, then along PATH,
-// as the desktop's "open" does.
+// A bare name is looked for along PATH only: a program of the same name in
+// the current folder (perhaps put there by someone else) is never started.
+// Empty entries of PATH, which would mean the current folder, are skipped.
+// "" when it is nowhere.
 std::string ResolveFile(const std::string& file)
 {
     if (file.empty() || file.find('/') != std::string::npos)
         return file;
-    struct stat st;
-    if (::stat(file.c_str(), &st) == 0)
-        return "./" + file;
     const char* pathEnv = std::getenv("PATH");
-    std::string path = pathEnv ? pathEnv : "/usr/bin:/bin";
-    std::size_t start = 0;
-    while (start <= path.size()) {
+    const std::string path = pathEnv ? pathEnv : "/usr/bin:/bin";
+    for (std::size_t start = 0; start <= path.size();) {
         std::size_t end = path.find(':', start);
         if (end == std::string::npos)
             end = path.size();
-        const std::string dir = end > start ? path.substr(start, end - start) : ".";
-        const std::string candidate = dir + "/" + file;
-        if (IsExecutableFile(candidate))
-            return candidate;
+        if (end > start) {
+            const std::string candidate = path.substr(start, end - start) + "/" + file;
+            if (IsExecutableFile(candidate))
+                return candidate;
+        }
         start = end + 1;
     }
-    return file;
+    return {};
 }
 
 void WriteErrno(int fd, int error)

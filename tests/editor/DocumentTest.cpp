@@ -73,8 +73,12 @@ TEST_F(DocumentTest, EachCommandFromAChangedDocument)
          "Editor - a.ini*", "!x\r\n", "Error : Cannot read /proc/self/mem.|", "", ""},
 
         {"save", save(""), {}, "", 1, "Editor - a.ini", "!x\r\n", "", "a.ini", "!x\r\n"},
-        {"save, cannot write", save("/dev/full"), {}, "", 0, "Editor - a.ini*", "!x\r\n",
-         "Error : Cannot write /dev/full.|", "a.ini", "x\n"},
+        {"save, cannot write",
+         [&] {
+             const CFileSizeLimit diskFull(1);
+             return m_editor.SaveFile("");
+         },
+         {}, "", 0, "Editor - a.ini*", "!x\r\n", "Error : Cannot write " + a + ".|", "", ""},
         // Not reported, but the name is forgotten: Save has nowhere to go then.
         {"save, cannot create",
          [&] {

@@ -36,6 +36,6 @@ inline std::string WriteInstaller(const CTempDir& dir, const std::string& name, 
     if (!compileLine.empty())
         stub.AddText(compileLine);
     stub.AddText(script);
-    stub.CloseOutput();
+    stub.FinishOutput();
     return path;
 }

@@ -138,35 +138,41 @@ TEST_F(TaskPassTest, FileAndShellCommands)
     WriteTextFile(Path("old.txt"), "moved");
     WriteTextFile(Path("gone.txt"), "x");
     const std::string log = Path("log.txt");
-    // Stored names are found as substrings, the file added last first, also
-    // when ExtractAll looks each name up again; a folder takes the stored
-    // name. WriteToFile without "CREATE" (case-sensitive) writes only an
-    // existing file, and one that cannot be opened is passed over in silence.
+    // ExtractFile finds a stored name as a substring, the file added last
+    // first; ExtractAll writes each file's own body; a folder takes the
+    // stored name. WriteToFile without "CREATE" (case-sensitive) writes only
+    // an existing file, one that cannot be opened is passed over in silence,
+    // and a device is refused with a message.
     RunTasks("ExtractFile: a.txt To: DSKDIR\\\r\nExtractAll: CURDIR\\all\r\n"
              "MoveFile: CURDIR\\old.txt To: CURDIR\\new.txt\r\nDeleteFile:   CURDIR\\gone.txt  \r\n"
              "WriteToFile: " + log + " Text: first Mode: CREATE\r\nWriteToFile: " + log + " Text: second\r\n"
              "WriteToFile: CURDIR\\lower.txt Text: a Mode: create\r\n"
              "WriteToFile: CURDIR\\no\\f Text: a Mode: CREATE\r\nWriteToFile: /dev/full Text: a\r\n"
-             "Run: WINDIR\\notepad.exe\r\nRun: CURDIR\\tool Param: --dir CURDIR \"a b\" $(x) `y`\r\n"
+             "Run: WINDIR\\notepad.exe\r\nRun: CURDIR\\tool Param: --dir CURDIR\\x \"CURDIR\\a b\" a\\b $(x) `y`\r\n"
              "Run: tool Other: x Param: -v\r\n");
     EXPECT_EQ(ReadTextFile(m_folders.m_desktop + "/data.txt"), "second");
-    EXPECT_EQ(ReadTextFile(Path("all/a.txt")) + ReadTextFile(Path("all/data.txt")), "secondsecond");
+    EXPECT_EQ(ReadTextFile(Path("all/a.txt")) + ReadTextFile(Path("all/data.txt")), "firstsecond");
     EXPECT_TRUE(fs::exists(Path("all/empty.bin")));
     EXPECT_EQ(ReadTextFile(Path("new.txt")), "moved");
     for (const char* gone : {"old.txt", "gone.txt", "lower.txt", "no"})
         EXPECT_FALSE(fs::exists(Path(gone))) << gone;
-    // Parameters reach the shell as written, macros expanded; a Param that is
-    // not the next pair is left to the walk.
+    // Parameters reach the shell as written, macros expanded; a word that
+    // begins with a macro is a path, with '/' for '\\'. A Param that is not
+    // the next pair is left to the walk.
     EXPECT_EQ(m_shell.m_calls, (std::vector<std::pair<std::string, std::string>>{
                                    {m_folders.m_windows + "\\notepad.exe", ""},
-                                   {m_dir.Path() + "\\tool", "--dir " + m_dir.Path() + " \"a b\" $(x) `y`"},
+                                   {m_dir.Path() + "\\tool", "--dir " + m_dir.Path() + "/x \"" + m_dir.Path() + "/a b\" a\\b $(x) `y`"},
                                    {"tool", ""}}));
     // Two lines on one path give two lines, also after a second pass.
     CTaskInterpreter(m_context).RunScriptSection(false);
     EXPECT_EQ(ReadTextFile(log), "first\r\nsecond\r\n");
-    // Only a write error after the file opened is reported, once a pass.
     ASSERT_EQ(m_box.m_calls.size(), 2u);
-    EXPECT_EQ(m_box.m_calls[1].text, "Cannot write /dev/full.");
+    EXPECT_EQ(m_box.m_calls[1].text, "Cannot write /dev/full: it is not a regular file.");
+    // A write error after the file opened is reported.
+    const CFileSizeLimit diskFull(fs::file_size(log));
+    RunTasks("WriteToFile: " + log + " Text: third\r\n");
+    ASSERT_EQ(m_box.m_calls.size(), 3u);
+    EXPECT_EQ(m_box.m_calls[2].text, "Cannot write " + log + ".");
 }
 
 // Each task that did not do what it says is told once, with its words and
