@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -47,6 +49,7 @@ struct DocCase {
 TEST_F(DocumentTest, EachCommandFromAChangedDocument)
 {
     WriteTextFile(m_dir / "b.ini", "[Setup]\nb\r\n");
+    ASSERT_EQ(::mkfifo((m_dir / "pipe.ini").c_str(), 0644), 0);
     const std::string a = m_dir / "a.ini";
     const std::string bin = m_dir / "x.bin";
     const std::string prompt = "Save changes to\n" + a + "|";
@@ -71,6 +74,8 @@ TEST_F(DocumentTest, EachCommandFromAChangedDocument)
         // A read error after opening is reported, and the document stays.
         {"load what cannot be read", [&] { return m_editor.LoadFile("/proc/self/mem"); }, {}, "", 0,
          "Editor - a.ini*", "!x\r\n", "Error : Cannot read /proc/self/mem.|", "", ""},
+        // A pipe is no script file: never waited on.
+        {"load a pipe", [&] { return m_editor.LoadFile(m_dir / "pipe.ini"); }, {}, "", 0, "Editor - a.ini*", "!x\r\n", "", "", ""},
 
         {"save", save(""), {}, "", 1, "Editor - a.ini", "!x\r\n", "", "a.ini", "!x\r\n"},
         {"save, cannot write",

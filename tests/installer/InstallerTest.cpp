@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <random>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -195,15 +198,15 @@ TEST_F(TaskPassTest, FailedTasksAreToldWithTheirWords)
                                 "ExtractFile: a.txt: ExtractFile command requires To param",
                                 "ExtractFile: nothere: not extracted to " + d + "\\x",
                                 "ExtractAll: CURDIR\\no\\deeper: cannot create " + d + "\\no\\deeper\\",
-                                "ExtractAll: CURDIR\\no\\deeper: cannot extract empty.bin",
-                                "ExtractAll: CURDIR\\no\\deeper: cannot extract data.txt",
                                 "ExtractAll: CURDIR\\no\\deeper: cannot extract a.txt",
+                                "ExtractAll: CURDIR\\no\\deeper: cannot extract data.txt",
+                                "ExtractAll: CURDIR\\no\\deeper: cannot extract empty.bin",
                                 "MoveFile: CURDIR\\missing: cannot move " + d + "\\missing to " + d + "\\b",
                                 "MoveFile: CURDIR\\missing: MoveFile command requires To param",
                                 "DeleteFile: CURDIR\\dir: cannot delete " + d + "\\dir",
                                 "Run: CURDIR\\tool: cannot start " + d + "\\tool",
                                 "WriteToFile: CURDIR\\no\\f: cannot open " + d + "\\no\\f",
-                                "WriteToFile: /dev/full: cannot write /dev/full",
+                                "WriteToFile: /dev/full: cannot open /dev/full",
                             }));
     ASSERT_EQ(log.m_started.size(), 12u);
     EXPECT_EQ(log.m_started.front(), "1/12 ExtractFile: a.txt");
@@ -219,6 +222,99 @@ TEST_F(TaskPassTest, FailedTasksAreToldWithTheirWords)
                                 "SetRegString: HKEY_CURRENT_USER: cannot write the value",
                                 "SetRegDword: HKEY_USERS: cannot write the value",
                             }));
+}
+
+// sfxtool extract-all DIR on the test's installer: what it said on stderr.
+std::string ToolExtractAll(const std::string& installer, const std::string& dir)
+{
+    const std::string err = dir + ".err";
+    const std::string command = "timeout -s KILL 20 '" SFXTOOL_PATH "' extract-all '" + installer + "' '" + dir + "' 2>'" + err + "'";
+    return std::system(command.c_str()) >= 0 ? ReadTextFile(err) : "no sfxtool";
+}
+
+// An entry planted at a name taken from the package is replaced, never
+// written through and never waited on; a folder there is an error. An
+// explicit file destination follows a link, as cp does, but refuses a pipe.
+// Each extraction runs in a child with a deadline, so a block fails.
+TEST_F(TaskPassTest, PlantedEntriesAtTheDestination)
+{
+    WriteTextFile(Path("victim"), "victim");
+    const std::string inTheWay = "a folder of that name is in the way.";
+    const struct {
+        const char* label;
+        std::function<void(const std::string&)> plant;
+    } plants[] = {
+        {"link to a victim", [&](const std::string& at) { fs::create_symlink(Path("victim"), at); }},
+        {"dangling link", [&](const std::string& at) { fs::create_symlink(Path("nowhere"), at); }},
+        {"pipe", [](const std::string& at) { ::mkfifo(at.c_str(), 0644); }},
+        {"folder", [](const std::string& at) { fs::create_directory(at); }},
+    };
+    const struct {
+        const char* label;
+        std::function<std::string(const std::string&)> extract; // into a folder; what was told
+    } routes[] = {
+        {"ExtractAll", [&](const std::string& dir) { RunTasks("ExtractAll: " + dir + "\r\n"); return m_box.m_calls.empty() ? "" : m_box.m_calls.back().text; }},
+        {"ExtractFile to a folder", [&](const std::string& dir) { RunTasks("ExtractFile: data To: " + dir + "\\\r\n"); return m_box.m_calls.empty() ? "" : m_box.m_calls.back().text; }},
+        {"sfxtool extract-all", [&](const std::string& dir) { return ToolExtractAll(Path("setup"), dir); }},
+    };
+    int n = 0;
+    for (const auto& route : routes) {
+        for (const auto& plant : plants) {
+            SCOPED_TRACE(std::string(route.label) + ", " + plant.label);
+            const std::string dir = Path("to" + std::to_string(++n)), at = dir + "/data.txt";
+            fs::create_directory(dir);
+            plant.plant(at);
+            const bool folder = std::string(plant.label) == "folder";
+            EXPECT_TRUE(InChildWithin(20, [&] {
+                const std::string told = route.extract(dir);
+                return folder ? told.find(inTheWay) != std::string::npos : told.find("Cannot") == std::string::npos;
+            }));
+            EXPECT_EQ(fs::is_directory(at), folder);
+            if (!folder) {
+                EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(at)));
+                EXPECT_EQ(ReadTextFile(at), "second");
+            }
+            EXPECT_EQ(ReadTextFile(Path("victim")), "victim");
+            EXPECT_FALSE(fs::exists(Path("nowhere")));
+        }
+    }
+
+    // To a file named by the script: a link is followed, a pipe is refused.
+    fs::create_symlink(Path("victim"), Path("link"));
+    ::mkfifo(Path("pipe").c_str(), 0644);
+    EXPECT_TRUE(InChildWithin(20, [&] {
+        RunTasks("ExtractFile: data To: " + Path("link") + "\r\nExtractFile: data To: " + Path("pipe") + "\r\n");
+        return m_box.m_calls.size() == 1 && m_box.m_calls[0].text == "Cannot create " + Path("pipe") + ": it is not a regular file.";
+    }));
+    EXPECT_EQ(ReadTextFile(Path("victim")), "second");
+    EXPECT_EQ(fs::status(Path("pipe")).type(), fs::file_type::fifo);
+}
+
+// The package stores no modes: a body that starts as a program does (ELF,
+// "#!") is created executable, anything else not, each less the umask.
+TEST(Extraction, ProgramsBecomeExecutableLessTheUmask)
+{
+    CTempDir dir;
+    const std::string installer = WriteInstaller(dir, "progs", "[Tasks]\r\n",
+        {{"prog", std::string("\x7F" "ELF\x02\x01\x01", 7)}, {"run.sh", "#!/bin/sh\nexit 0\n"}, {"notes.txt", "#not a script"}, {"elf-like", "\x7F" "EL"}});
+    CFakeMessageBox box;
+    for (const ::mode_t mask : {022, 077}) {
+        const ::mode_t previous = ::umask(mask);
+        const std::string byReader = dir / ("reader" + std::to_string(mask)), byTool = dir / ("tool" + std::to_string(mask));
+        fs::create_directory(byReader);
+        CPackageFile reader(installer, box);
+        EXPECT_EQ(reader.ExtractAll(byReader + "/"), 4u);
+        ToolExtractAll(installer, byTool);
+        ::umask(previous);
+        for (const std::string& folder : {byReader, byTool}) {
+            SCOPED_TRACE(folder);
+            auto perms = [&](const char* name) { return static_cast<unsigned>(fs::status(folder + "/" + name).permissions()); };
+            EXPECT_EQ(perms("prog"), 0777u & ~mask);
+            EXPECT_EQ(perms("run.sh"), 0777u & ~mask);
+            EXPECT_EQ(perms("notes.txt"), 0666u & ~mask);
+            EXPECT_EQ(perms("elf-like"), 0666u & ~mask);
+        }
+    }
 }
 
 TEST_F(TaskPassTest, RegistryCommands)

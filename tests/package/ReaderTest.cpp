@@ -96,6 +96,7 @@ TEST_F(ReaderTest, WellFormedOrDamagedPackages)
         {"longest script, longest name", Package({{longName, "1"}}, longest), longest, 1, ""},
         {"script too long", Package({{longName, "1"}}, longest + "s"), "", 1, "is 300000 or more"},
         {"hostile name", Package({{"../x", "1"}}), kScript, 1, "is not a plain file name"},
+        {"zero byte in the script", Package(two, std::string("[Tasks]\0x", 9)), "[Tasks]", 2, "the script holds a zero byte at offset 4196: the installer would read only 7 bytes of the script"},
         {"no package", stub, "", 0, "no package: the last 4 bytes at offset 252"},
         {"empty file", "", "", 0, "shorter than 4 bytes"},
         {"only a text marker", Int32(kTextMarker), "", 0, "truncated text block"},

@@ -58,11 +58,17 @@ TEST_F(PosixShellTest, AnyOtherFileGoesToTheDesktopsOpenerAndFailuresAreReported
     fs::create_directories(m_dir / "bin");
     fs::copy_file(m_script, m_dir / "bin/xdg-open");
     WriteText(m_dir / "notes.txt", "text");
-    CScopedEnv pathEnv("PATH", (m_dir / "bin") + ":/usr/bin:/bin");
+    // An empty PATH entry would mean the current folder.
+    CScopedEnv pathEnv("PATH", (m_dir / "bin") + "::/usr/bin:/bin");
     ASSERT_TRUE(m_shell.Open(m_dir / "notes.txt", "ignored params"));
     EXPECT_TRUE(Recorded().starts_with(std::string("[").append(m_dir / "notes.txt").append("]\nparent=")));
 
     EXPECT_FALSE(m_shell.Open(m_dir / "missing", "a"));
+    // A bare name is looked up on PATH only, never in the current folder.
+    const fs::path previous = fs::current_path();
+    fs::current_path(m_dir.Path());
+    EXPECT_FALSE(m_shell.Open("record.sh", ""));
+    fs::current_path(previous);
     // Executable bits on a file the kernel refuses to run, with no interpreter line.
     WriteText(m_dir / "bad", std::string("\x7F" "ELF garbage", 12));
     fs::permissions(m_dir / "bad", fs::perms(0755));

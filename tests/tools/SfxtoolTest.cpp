@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -36,9 +37,11 @@ protected:
 
     // Runs sfxtool ARGS... in the test's folder, with a registry store there.
     // No argument here holds a single quote.
-    ToolRun Run(const std::vector<std::string>& args) const
+    // A run that blocks is killed at a deadline. limits: ulimit options.
+    ToolRun Run(const std::vector<std::string>& args, const std::string& limits = "") const
     {
-        std::string command = "cd '" + m_dir.Path() + "' && SFXTOOL_REGISTRY_DIR=store '" SFXTOOL_PATH "'";
+        std::string command = "cd '" + m_dir.Path() + "' && " + (limits.empty() ? "" : "ulimit " + limits + " && ")
+            + "SFXTOOL_REGISTRY_DIR=store timeout -s KILL 60 '" SFXTOOL_PATH "'";
         for (const std::string& arg : args)
             command.append(" '").append(arg).append("'");
         const int wait = std::system((command + " >.out 2>.err").c_str());
@@ -62,8 +65,9 @@ protected:
 TEST_F(SfxtoolTest, UsageAndUnreadableFilesExitWithTwo)
 {
     const std::vector<std::string> cases[] = {
-        {"pairs", "setup.ini"}, {"key", "/", "OutputFile"}, {"build", "setup.ini", "--stub", "missing"},
+        {"pairs", "setup.ini"}, {"key", "/", "OutputFile"}, {"build", "setup.ini", "--stub", "missing"}, {"build", "pipe.ini"},
     };
+    ASSERT_EQ(::mkfifo(P("pipe.ini").c_str(), 0644), 0);
     for (const auto& args : cases) {
         const ToolRun run = Run(args);
         EXPECT_EQ(run.status, 2) << testing::PrintToString(args);
@@ -141,6 +145,17 @@ TEST_F(SfxtoolTest, BuildThenLookInside)
     run = Run({"build", "setup.ini", "--stub", "sfxpack", "--strict"});
     EXPECT_EQ(run.status, 1);
     EXPECT_FALSE(fs::exists(P("setup.bin")));
+    // Over its own script, or past a file-size limit (a full disk): refused,
+    // and nothing is left behind.
+    run = Run({"build", "setup.ini", "--stub", "sfxpack", "-o", "setup.ini"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Error : Cannot write the installer over its own script setup.ini.\n"), std::string::npos) << run.err;
+    EXPECT_EQ(ReadTextFile(P("setup.ini")), m_script);
+    run = Run({"build", "setup.ini", "--stub", "sfxpack"}, "-f 4");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Error : Cannot write setup.bin. Perhaps the disk is full.\n"), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(P("setup.bin")) || fs::exists(P("x.bin")));
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.Path()), fs::directory_iterator()), 9);
 
     run = Run({"build", "setup.ini", "--stub", "sfxpack"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -184,11 +199,17 @@ TEST_F(SfxtoolTest, BuildThenLookInside)
 
 TEST_F(SfxtoolTest, ExtractAllKeepsHostileNamesOut)
 {
-    WriteTextFile(P("evil.bin"), m_stub + Int32(kStubMarker) + FileRecord("plain", "ok.txt") + FileRecord("evil", "../evil.txt")
-                                 + FileRecord("deep", "..\\deep.txt") + TextBlock(" Compiled : x") + TextBlock("s"));
-    const ToolRun run = Run({"extract-all", "evil.bin", "out"});
+    WriteTextFile(P("evil.bin"), m_stub + Int32(kStubMarker) + FileRecord("plain", "ok.txt") + FileRecord("deep", "..\\deep.txt")
+                                 + FileRecord("evil", "../\x1b[2Jevil.txt") + TextBlock(" Compiled : x") + TextBlock("s"));
+    ToolRun run = Run({"extract-all", "evil.bin", "out"});
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("sfxtool: Cannot extract ../evil.txt: a stored name must be a plain file name.\n"), std::string::npos) << run.err;
+    // Control characters of a stored name are shown escaped, except in JSON.
+    EXPECT_NE(run.err.find("sfxtool: Cannot extract ../\\x1b[2Jevil.txt: a stored name must be a plain file name.\n"), std::string::npos) << run.err;
+    run = Run({"list", "evil.bin"});
+    EXPECT_TRUE(run.out.starts_with("../\\x1b[2Jevil.txt\t4\n")) << run.out;
+    EXPECT_TRUE(run.err.starts_with("sfxtool: evil.bin: stored name \"../\\x1b[2Jevil.txt\" at offset")) << run.err;
+    run = Run({"list", "evil.bin", "--json"});
+    EXPECT_EQ(nlohmann::json::parse(run.out)[0]["name"], "../\x1b[2Jevil.txt");
     EXPECT_EQ(ReadTextFile(P("out/ok.txt")), "plain");
     EXPECT_FALSE(fs::exists(P("evil.txt")) || fs::exists(P("deep.txt")) || fs::exists(P("out/..\\deep.txt")));
     EXPECT_EQ(std::distance(fs::directory_iterator(P("out")), fs::directory_iterator()), 1);
