@@ -193,7 +193,8 @@ TEST_F(BuilderTest, AFailedBuildChangesNothing)
         {"output is the script", WithFiles(), "Error : Cannot write the installer over its own script " + script + ".", m_dir / "s-link", "stub", script},
         {"zero byte in the script", WithFiles() + std::string("\0x", 2), "Error : The script holds a zero byte at offset " + std::to_string(WithFiles().size()) + ". Save it as UTF-8 or ANSI text."},
         {"missing input", WithFiles({m_dir / "a.txt", m_dir / "missing.txt", b}), "Error : Cannot find " + (m_dir / "missing.txt") + " to add to sfx."},
-        {"output named as an input", WithFiles({m_dir / "a.txt", m_dir / "./out.exe"}), isOutput(m_dir / "./out.exe")},
+        // By name, before the output exists.
+        {"output named as an input", WithFiles({m_dir / "a.txt", m_dir / "./new.exe"}), isOutput(m_dir / "./new.exe"), m_dir / "new.exe"},
         {"output hard-linked to an input", WithFiles({m_dir / "out-link"}), isOutput(m_dir / "out-link")},
         {"output a link to an input", WithFiles({m_dir / "a.txt"}), isOutput(m_dir / "a.txt"), m_dir / "a-link"},
         {"pipe as input", WithFiles({m_dir / "a.txt", fifo}), notRegular},
