@@ -689,7 +689,7 @@ private:
             break;
         case TaskWord::Run:
             field("program", Path(value));
-            field("parameters", Path(step.param));
+            field("parameters", ExpandParams(step.param, m_context.folders));
             break;
         case TaskWord::CreateRegKey:
             field("root", std::string(RootKeyNameFor(value)));

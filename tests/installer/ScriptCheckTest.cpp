@@ -157,7 +157,7 @@ TEST_F(ScriptCheckTest, ExplainsTheBuiltInSampleWhole)
     path: "/opt/setup\myapp.txt"
   line 27: Run:
     program: "/usr/bin\notepad.exe"
-    parameters: "/opt/setup\mywork.txt"
+    parameters: "/opt/setup/mywork.txt"
   line 28: SetRegDword:
     root: "HKEY_CURRENT_USER"
     key: "Software"
