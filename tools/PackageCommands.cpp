@@ -36,13 +36,13 @@ private:
 
 class CConsoleBuildReport : public IBuildReport {
 public:
-    void SetStatus(const std::string& text) override { std::cerr << str::Trimmed(text) << '\n'; }
+    void SetStatus(const std::string& text) override { std::cerr << str::EscapeControls(str::Trimmed(text)) << '\n'; }
     int MessageBox(const std::string& text, const std::string&, unsigned style) override
     {
         // Errors were already shown as the status line; the test question
         // is answered No, leaving just its first line.
         if ((style & MB_TYPEMASK) == MB_YESNO)
-            std::cerr << text.substr(0, text.find('\n')) << '\n';
+            std::cerr << str::EscapeControls(text.substr(0, text.find('\n'))) << '\n';
         return IDNO;
     }
     void StartFile(const std::string&) override {}
@@ -188,7 +188,7 @@ void RunInfo(const InstallerArgs& args, int& status)
     std::cout << "files     " << package.layout.entries.size() << " (" << bodies << " bytes)\n"
               << "compiled  " << str::Trimmed(compile) << '\n'
               << "script    " << script.size() << " bytes\n"
-              << "check     " << (package.layout.problem.empty() ? std::string("well-formed") : package.layout.problem) << '\n';
+              << "check     " << (package.layout.problem.empty() ? std::string("well-formed") : str::EscapeControls(package.layout.problem)) << '\n';
 }
 
 void RunVerify(const InstallerArgs& args, int& status)
