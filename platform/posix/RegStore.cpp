@@ -10,6 +10,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace {
 
@@ -23,16 +24,28 @@ constexpr mode_t kUserFileMode = 0600;
 constexpr mode_t kMachineFolderMode = 0755;
 constexpr mode_t kMachineFileMode = 0644;
 
-struct CRegKey {
-    std::string name;
-    std::vector<CRegValue> values;
-    std::vector<CRegKey> subkeys;
-};
-
 char LowerAscii(char c)
 {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
+
+std::string Folded(std::string_view name)
+{
+    std::string folded(name);
+    for (char& c : folded)
+        c = LowerAscii(c);
+    return folded;
+}
+
+// Values and subkeys keep their order in vectors; the indexes find them by
+// case-folded name, so parsing and changing a hive stay linear in its size.
+struct CRegKey {
+    std::string name;
+    std::vector<CRegValue> values;
+    std::vector<CRegKey> subkeys;
+    std::unordered_map<std::string, std::size_t> valueIndex;
+    std::unordered_map<std::string, std::size_t> subkeyIndex;
+};
 
 bool EqualNoCase(std::string_view a, std::string_view b)
 {
@@ -81,11 +94,8 @@ bool SplitKeyPath(std::string_view path, std::vector<std::string>& names)
 
 CRegKey* FindSubkey(CRegKey& key, std::string_view name)
 {
-    for (CRegKey& sub : key.subkeys) {
-        if (EqualNoCase(sub.name, name))
-            return &sub;
-    }
-    return nullptr;
+    const auto found = key.subkeyIndex.find(Folded(name));
+    return found == key.subkeyIndex.end() ? nullptr : &key.subkeys[found->second];
 }
 
 CRegKey* FindKey(CRegKey& hive, const std::vector<std::string>& names)
@@ -104,13 +114,12 @@ CRegKey& EnsureKey(CRegKey& hive, const std::vector<std::string>& names, bool& c
 {
     CRegKey* key = &hive;
     for (const std::string& name : names) {
-        CRegKey* sub = FindSubkey(*key, name);
-        if (!sub) {
-            key->subkeys.push_back(CRegKey{name, {}, {}});
-            sub = &key->subkeys.back();
+        const auto [slot, added] = key->subkeyIndex.try_emplace(Folded(name), key->subkeys.size());
+        if (added) {
+            key->subkeys.push_back(CRegKey{name, {}, {}, {}, {}});
             changed = true;
         }
-        key = sub;
+        key = &key->subkeys[slot->second];
     }
     return *key;
 }
@@ -119,18 +128,18 @@ CRegKey& EnsureKey(CRegKey& hive, const std::vector<std::string>& names, bool& c
 // case) or appends a new one.
 void PutValue(CRegKey& key, CRegValue value, bool& changed)
 {
-    for (CRegValue& old : key.values) {
-        if (EqualNoCase(old.name, value.name)) {
-            if (old.type != value.type || old.data != value.data) {
-                old.type = value.type;
-                old.data = std::move(value.data);
-                changed = true;
-            }
-            return;
-        }
+    const auto [slot, added] = key.valueIndex.try_emplace(Folded(value.name), key.values.size());
+    if (added) {
+        key.values.push_back(std::move(value));
+        changed = true;
+        return;
     }
-    key.values.push_back(std::move(value));
-    changed = true;
+    CRegValue& old = key.values[slot->second];
+    if (old.type != value.type || old.data != value.data) {
+        old.type = value.type;
+        old.data = std::move(value.data);
+        changed = true;
+    }
 }
 
 // ---- REGEDIT4 text ----
@@ -560,7 +569,7 @@ private:
 // Reads and parses a hive file; a missing file is an empty hive.
 bool LoadHive(const std::string& path, const std::string& rootName, CRegKey& hive, std::string& error)
 {
-    hive = CRegKey{rootName, {}, {}};
+    hive = CRegKey{rootName, {}, {}, {}, {}};
     std::string text;
     const ReadResult read = ReadWholeFile(path, text, error);
     if (read == ReadResult::Failed)
