@@ -7,6 +7,8 @@
 #include "package/Builder.h"
 #include "script/Paths.h"
 
+#include <cctype>
+
 namespace {
 
 // The About box's credit: the project, then the line of its home page.
@@ -35,6 +37,19 @@ public:
 private:
     IDialogWindow& m_window;
 };
+
+// The caption of the task messages: the installer's file name, less only a
+// final ".exe" in any case, so "myapp-1.0-setup" keeps its version.
+std::string AppName(const std::string& exePath)
+{
+    std::string name = GetFileNamePart(exePath);
+    std::string tail = name.size() > 4 ? name.substr(name.size() - 4) : std::string();
+    for (char& c : tail)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (tail == ".exe")
+        name.resize(name.size() - 4);
+    return name;
+}
 
 } // namespace
 
@@ -267,7 +282,7 @@ void CSfxDlg::RunScriptSection(bool bSetup)
                          m_shell,
                          m_box,
                          m_registry,
-                         SplitPath(GetExePath(m_folders)).fname,
+                         AppName(GetExePath(m_folders)),
                          m_log};
     CTaskInterpreter(context).RunScriptSection(bSetup);
 }

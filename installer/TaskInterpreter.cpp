@@ -182,14 +182,21 @@ void CTaskInterpreter::RunScriptSection(bool bSetup)
         k = step.next;
     }
 
+    constexpr auto kRepaintInterval = std::chrono::microseconds(1000000 / 60);
+    auto painted = m_context.clock();
     std::size_t i = 0;
     while (i < count) {
         const CTaskStep step = ReadTaskStep(pairs, i);
         if (step.word && step.hasValue)
             RunStep(step);
         i = step.next;
-        screen.progress.SetPos(static_cast<int>(i));
-        screen.dialog.UpdateWindow();
+        const auto now = m_context.clock();
+        // The last step always shows: the bar ends full.
+        if (i >= count || now - painted >= kRepaintInterval) {
+            screen.progress.SetPos(static_cast<int>(i));
+            screen.dialog.UpdateWindow();
+            painted = now;
+        }
     }
 
     screen.applyButton.EnableWindow(true);

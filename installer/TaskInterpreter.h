@@ -1,7 +1,8 @@
 // The interpreter of a script's [Setup] and [Tasks] sections. One pass walks
 // a section's pair list and runs every setup key and task command it finds,
 // while the progress bar stands in for the status line and the button is
-// disabled.
+// disabled. The bar moves and the window repaints at most 60 times a second
+// and once at the end, so a long list of cheap pairs is not bound by painting.
 #pragma once
 
 #include "installer/SetupScreen.h"
@@ -12,7 +13,9 @@
 #include "platform/Shell.h"
 #include "script/Script.h"
 
+#include <chrono>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -91,11 +94,13 @@ struct CTaskContext {
     IMessageBox& messageBox;
     IRegistry& registry;
     // Caption of the messages about a missing parameter: the executable's
-    // name without folder and extension.
+    // file name without a final ".exe".
     std::string appName;
     // Told each task as it starts and each one that failed; none in the
     // window, which reports only what its message boxes say.
     IProgressLog* log = nullptr;
+    // The time that paces the repaints of a pass; tests give their own.
+    std::function<std::chrono::steady_clock::time_point()> clock = std::chrono::steady_clock::now;
 };
 
 class CTaskInterpreter {

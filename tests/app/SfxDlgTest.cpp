@@ -113,12 +113,16 @@ TEST_F(SfxDlgTest, TheEditorOpensTheScriptItIsGiven)
     }
 }
 
+// The installer's file name, less only a final ".exe" (in any case).
 TEST_F(SfxDlgTest, TheButtonsMissingParameterBoxHasTheProgramsName)
 {
-    CSfxDlg& dialog = StartInstaller("[Setup]\r\nWindowTitle=Setup\r\n[Tasks]\r\nMoveFile: x\r\n");
-    dialog.OnCommand(IDC_APPLY);
-    ASSERT_EQ(m_box.m_calls.size(), 1u);
-    EXPECT_EQ(m_box.m_calls[0].caption, "my-setup");
+    for (const auto& [file, caption] : std::vector<std::pair<std::string, std::string>>{
+             {"myapp-1.0-setup", "myapp-1.0-setup"}, {"Setup.EXE", "Setup"}, {"setup.exe.exe", "setup.exe"}}) {
+        Start(WriteInstaller(m_dir, file, "[Setup]\r\nWindowTitle=Setup\r\n[Tasks]\r\nMoveFile: x\r\n", {}));
+        m_dialog->OnCommand(IDC_APPLY);
+        ASSERT_EQ(m_box.m_calls.size(), 1u);
+        EXPECT_EQ(m_box.m_calls[0].caption, caption);
+    }
 }
 
 TEST_F(SfxDlgTest, TheAboutBoxNamesTheVersion)

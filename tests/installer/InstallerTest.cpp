@@ -52,6 +52,8 @@ protected:
         m_folders.m_desktop = m_dir / "desk";
         fs::create_directories(m_folders.m_desktop);
         m_window.m_window = {50, 60, 408, 390};
+        // Steps a second apart, so every step shows on the bar.
+        m_context.clock = [this] { return m_now += std::chrono::seconds(1); };
     }
 
     void RunTasks(const std::string& lines, bool bSetup = false)
@@ -74,6 +76,7 @@ protected:
     CFakeShell m_shell;
     CFakeRegistry m_registry;
     CTaskContext m_context;
+    std::chrono::steady_clock::time_point m_now;
 };
 
 TEST_F(TaskPassTest, SetupKeysSetTheirPartOfTheScreenAndSizeLaysItOut)
@@ -357,6 +360,33 @@ TEST_F(TaskPassTest, MessageBoxIconAndCaption)
         styles.push_back(call.style);
     }
     EXPECT_EQ(styles, (std::vector<unsigned>{MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK, MB_ICONHAND, MB_ICONHAND}));
+}
+
+// A pass of many cheap pairs repaints about 60 times a second of its own
+// time and always once at the end, with the bar full.
+TEST_F(TaskPassTest, RepaintsAtMostSixtyTimesASecondAndAtTheEnd)
+{
+    const struct {
+        std::chrono::microseconds perCall;
+        int most, least;
+    } cases[] = {
+        {std::chrono::microseconds(0), 2, 2},       // a pass in no time: before and after
+        {std::chrono::microseconds(500), 62, 58},     // 2,000 steps in one second
+        {std::chrono::microseconds(20000), 2001, 2001}, // slow steps: each one shows
+    };
+    std::string tasks;
+    for (int i = 0; i < 1000; ++i)
+        tasks += "Note: pair\r\n"; // two strings, two steps
+    for (const auto& c : cases) {
+        auto now = std::chrono::steady_clock::time_point();
+        m_context.clock = [&] { return now += c.perCall; };
+        m_window.m_updates = 0;
+        m_progress.m_positions.clear();
+        RunTasks(tasks);
+        EXPECT_LE(m_window.m_updates, c.most) << c.perCall.count();
+        EXPECT_GE(m_window.m_updates, c.least) << c.perCall.count();
+        EXPECT_EQ(m_progress.m_positions.back(), 2000);
+    }
 }
 
 // Paths stay inside the test's folder: nothing here can form "..".
