@@ -197,7 +197,19 @@ void CSfxDlg::OnCreateArchive()
     CDialogBuildReport report(m_window, *m_status, m_box, m_shell);
     BuildOptions options;
     options.scriptPath = m_editor.m_strFileName;
+    options.baseFolder = ScriptFolder();
     BuildArchive(m_reader, m_script, m_folders, report, options);
+}
+
+std::string CSfxDlg::ScriptFolder() const
+{
+    // Relative paths are the script file's, as the file dialogs move the
+    // current folder; a document with a bare name was never saved or loaded
+    // and has none (the current folder).
+    std::string dir = GetDirectoryPart(m_editor.m_strFileName);
+    if (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\'))
+        dir.pop_back();
+    return dir;
 }
 
 void CSfxDlg::OnCheckScript()
@@ -211,12 +223,7 @@ void CSfxDlg::OnCheckScript()
 std::vector<CFinding> CSfxDlg::CheckEditorScript()
 {
     m_script.SetText(m_editor.GetText());
-    // Relative [Files] paths belong to the script's folder; a text never
-    // saved has none, and they are taken from the current folder.
-    std::string dir = GetDirectoryPart(m_editor.m_strFileName);
-    if (dir.size() > 1 && (dir.back() == '/' || dir.back() == '\\'))
-        dir.pop_back();
-    const std::vector<CFinding> findings = CheckScript(m_script, {m_folders, m_shell, dir});
+    const std::vector<CFinding> findings = CheckScript(m_script, {m_folders, m_shell, ScriptFolder()});
     m_status->SetWindowText(" Check: " + FindingCountText(CountFindings(findings)));
     return findings;
 }

@@ -100,6 +100,9 @@ private:
     void StartEditorMode();
     // Checks the editor's text; the count goes to the status line.
     std::vector<CFinding> CheckEditorScript();
+    // The folder relative [Files] paths and OutputFile are taken from: the
+    // document's; empty for a text never saved or loaded.
+    std::string ScriptFolder() const;
     // Lists the findings under heading; true when the user picked one (the
     // caret is then on its line).
     bool ShowFindings(const std::string& caption, const std::string& heading, const std::vector<CFinding>& findings);

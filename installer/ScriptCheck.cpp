@@ -131,19 +131,6 @@ std::string Expanded(std::string text, const IFolders& folders)
     return text;
 }
 
-bool IsAbsolutePath(const std::string& path)
-{
-    return (!path.empty() && (path[0] == '/' || path[0] == '\\')) || (path.size() >= 2 && path[1] == ':');
-}
-
-// Relative [Files] paths are taken from the script's folder.
-std::string ResolveFilePath(const std::string& dir, const std::string& path)
-{
-    if (dir.empty() || IsAbsolutePath(path))
-        return path;
-    return dir + "/" + path;
-}
-
 std::string_view IconName(unsigned icon)
 {
     switch (icon) {
@@ -308,13 +295,13 @@ private:
         const std::vector<CPlannedFile>& files = m_files;
         bool relativeNoted = false;
         for (const CPlannedFile& file : files) {
-            const std::string resolved = ResolveFilePath(m_context.scriptDir, file.path);
+            const std::string resolved = ResolveScriptPath(m_context.scriptDir, file.path);
             if (!IsRegularFileAt(resolved)) {
                 const std::string trimmed = str::Trimmed(file.path);
                 std::string hint = "Write the path of an existing file, one per line.";
                 if (trimmed.starts_with(";"))
                     hint = "[Files] has no comments: remove the line.";
-                else if (trimmed != file.path && IsRegularFileAt(ResolveFilePath(m_context.scriptDir, trimmed)))
+                else if (trimmed != file.path && IsRegularFileAt(ResolveScriptPath(m_context.scriptDir, trimmed)))
                     hint = "Remove the blanks around the path: [Files] lines are taken as written.";
                 Add(file.line, Severity::Error, "missing-file",
                     "The builder stops here: " + Quote(resolved) + " is not a file it can pack.", hint);

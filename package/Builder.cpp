@@ -2,6 +2,9 @@
 
 #include "script/Paths.h"
 
+#include <filesystem>
+#include <system_error>
+
 namespace {
 
 constexpr const char* kCaption = "Editor";
@@ -12,6 +15,17 @@ bool Fail(IBuildReport& report, const std::string& message)
     report.SetStatus(" " + message);
     report.MessageBox(message, kCaption, MB_OK | MB_ICONERROR);
     return false;
+}
+
+// The folder relative paths are taken from: the script file's, else the
+// current folder, so the closing question can name the full output path.
+std::string BaseFolder(const BuildOptions& options)
+{
+    if (!options.baseFolder.empty())
+        return options.baseFolder;
+    std::error_code error;
+    const std::filesystem::path current = std::filesystem::current_path(error);
+    return error ? std::string() : current.string();
 }
 
 } // namespace
@@ -29,7 +43,9 @@ std::string FormatCompileLine(std::time_t t)
 bool BuildArchive(CPackageFile& stub, const CScript& script, const IFolders& folders,
                   IBuildReport& report, const BuildOptions& options)
 {
-    std::string output = options.outputFile.empty() ? script.GetKeyValue("OutputFile") : options.outputFile;
+    const std::string base = BaseFolder(options);
+    std::string output = options.outputFile.empty() ? ResolveScriptPath(base, script.GetKeyValue("OutputFile"))
+                                                    : ResolveScriptPath(BaseFolder({}), options.outputFile);
     if (output.empty())
         output = GetDirectoryPart(GetExePath(folders)) + "myapp.exe";
 
@@ -51,11 +67,12 @@ bool BuildArchive(CPackageFile& stub, const CScript& script, const IFolders& fol
     for (std::size_t i = 1; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         report.SetStatus("Adding " + line + "...");
-        const bool added = stub.AddFile(line, [&report, &line](std::int64_t done, std::int64_t total) {
+        const std::string path = ResolveScriptPath(base, line);
+        const bool added = stub.AddFile(path, [&report, &line](std::int64_t done, std::int64_t total) {
             report.Progress(line, done, total);
         });
         if (!added) {
-            Fail(report, stub.GetOutputError("Error : Cannot find " + line + " to add to sfx."));
+            Fail(report, stub.GetOutputError("Error : Cannot find " + path + " to add to sfx."));
             stub.CloseOutput();
             return false;
         }

@@ -47,10 +47,15 @@ private:
 };
 
 struct BuildOptions {
-    // Replaces the script's OutputFile when not empty.
+    // Replaces the script's OutputFile when not empty; relative to the
+    // current folder.
     std::string outputFile;
     // The file the script was read from, if any: never the output.
     std::string scriptPath;
+    // The folder of the script file: relative [Files] paths and a relative
+    // OutputFile are taken from it. Empty: the current folder (a text never
+    // saved or loaded).
+    std::string baseFolder;
     // The moment of the build for the compile line; empty: now.
     std::function<std::time_t()> clock;
 };
@@ -60,6 +65,7 @@ struct BuildOptions {
 std::string FormatCompileLine(std::time_t t);
 
 // Builds the installer the script describes, with the file of stub as its
-// stub. True when the installer was written completely.
+// stub. True when the installer was written completely. The closing question
+// names the output by its full path.
 bool BuildArchive(CPackageFile& stub, const CScript& script, const IFolders& folders,
                   IBuildReport& report, const BuildOptions& options = {});

@@ -44,6 +44,19 @@ std::string GetFileNamePart(const std::string& path)
     return parts.fname + parts.ext;
 }
 
+bool IsAbsolutePath(const std::string& path)
+{
+    return (!path.empty() && (path[0] == '/' || path[0] == '\\')) || (path.size() >= 2 && path[1] == ':');
+}
+
+std::string ResolveScriptPath(const std::string& folder, const std::string& path)
+{
+    if (folder.empty() || path.empty() || IsAbsolutePath(path))
+        return path;
+    const char last = folder.back();
+    return folder + (last == '/' || last == '\\' ? "" : "/") + path;
+}
+
 std::string GetWindowsDir(const IFolders& folders)
 {
     return folders.WindowsDirectory();

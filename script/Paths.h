@@ -22,6 +22,13 @@ std::string GetDirectoryPart(const std::string& path);
 // File name and extension without drive and directory.
 std::string GetFileNamePart(const std::string& path);
 
+// A path that begins at a root: a separator or a drive ("C:").
+bool IsAbsolutePath(const std::string& path);
+// A path a script names ([Files], OutputFile): a relative one is taken from
+// folder, the script file's folder; an empty folder leaves it relative to
+// the current folder.
+std::string ResolveScriptPath(const std::string& folder, const std::string& path);
+
 std::string GetWindowsDir(const IFolders& folders);
 std::string GetExePath(const IFolders& folders);
 // The executable's directory without its trailing separator.

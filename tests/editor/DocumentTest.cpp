@@ -122,6 +122,9 @@ TEST_F(DocumentTest, EachCommandFromAChangedDocument)
         {"add file, the header ends the text", addFileTo("[Files]"), {}, "x.bin", -1, "Editor - a.ini*",
          "[Files]\r\n" + bin + "\r\n", "", "", ""},
         {"add file, cancelled", addFileTo("[Files]"), {}, "", -1, "Editor - a.ini*", "[Files]", "", "", ""},
+        // Only Save As adds ".ini": a name without an extension goes in as chosen.
+        {"add file without an extension", addFileTo("[Files]"), {}, "LICENSE", -1, "Editor - a.ini*",
+         "[Files]\r\n" + (m_dir / "LICENSE") + "\r\n", "", "", ""},
     };
     for (const DocCase& c : cases) {
         SCOPED_TRACE(c.name);

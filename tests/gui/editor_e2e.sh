@@ -3,10 +3,12 @@
 # editor shows the built-in sample, unsaved; Ctrl+S writes it with CR LF line
 # ends; typing marks the caption with one "*"; Escape and the close box ask
 # to save, and Cancel keeps the window. With a sample.ini there, the editor
-# opens it; Add File takes a path from the file dialog; Ctrl+B builds an
-# installer that `sfxtool verify` accepts, and Yes starts it on its setup
-# screen. The About box comes from the context menu and Alt+Space. Ctrl+K
-# lists a script's findings, and Enter puts the caret on the first one's line.
+# opens it; Add File takes a path from another folder through the file
+# dialog; Ctrl+B still reads the relative [Files] and OutputFile from the
+# script's folder and builds an installer that `sfxtool verify` accepts, and
+# Yes starts it on its setup screen. The About box comes from the context
+# menu and Alt+Space. Ctrl+K lists a script's findings, and Enter puts the
+# caret on the first one's line.
 # usage: editor_e2e.sh SFXPACK SFXTOOL XCLOSE SCREENSHOT-DIR
 set -euo pipefail
 source "$(dirname "$0")/gui_lib.sh"
@@ -79,12 +81,15 @@ answer Editor n "save prompt on the close box"
 wait_exit
 [ "$(cat sample.ini)" = "$saved" ] || fail "No saved the changes"
 
-# --- A project folder with its sample.ini: build and start an installer.
+# --- A project folder with its sample.ini, whose relative paths are the
+# script's: build and start an installer after Add File has moved the
+# current folder elsewhere.
 cd "$work/project"
-head -c 3000 /dev/urandom > app.bin
-printf 'read me\n' > notes.txt
+mkdir -p "$work/other" sub
+head -c 3000 /dev/urandom > sub/app.bin
+printf 'read me\n' > "$work/other/notes.txt"
 printf '%s\r\n' "[Setup]" "WindowTitle=Wire E2E Setup" "Title=Wire E2E" "OK=Install" \
-    "OutputFile=$work/out/setup.bin" "" "[Files]" "$work/project/app.bin" "" \
+    "OutputFile=../out/setup.bin" "" "[Files]" "sub\\app.bin" "" \
     "[Tasks]" "ExtractAll: DSKDIR\\wire" > sample.ini
 "$sfxpack" & pid=$!
 main=$(wait_window "Editor - sample.ini")
@@ -94,17 +99,16 @@ key_to "$main" alt+a
 wait_until 20 toplevel_count_above "$windows" || fail "no Archive menu on Alt+A"
 xdotool key a
 wait_until 20 count_is 1 "Add File" || fail "no file dialog for Add File"
-# The dialog opens in the current folder: the bare name is enough, with the
-# desktop's chooser and with FLTK's own (which completes full paths as typed).
+# A full path typed works with the desktop's chooser and with FLTK's own.
 xdotool windowfocus --sync "$(windows_named "Add File")"
 xdotool key ctrl+a
-xdotool type --delay 20 notes.txt
+xdotool type --delay 20 "$work/other/notes.txt"
 xdotool key Return
 wait_until 20 count_is 0 "Add File" || fail "the file dialog did not close"
 wait_title "$main" "Editor - sample.ini*"
 key_to "$main" ctrl+s
 wait_title "$main" "Editor - sample.ini"
-grep -q "^\\[Files\\]"$'\r'"\$" sample.ini && grep -qx "$work/project/notes.txt"$'\r' sample.ini \
+grep -q "^\\[Files\\]"$'\r'"\$" sample.ini && grep -qx "$work/other/notes.txt"$'\r' sample.ini \
     || fail "Add File did not put the path into [Files]: $(cat sample.ini)"
 
 key_to "$main" ctrl+b

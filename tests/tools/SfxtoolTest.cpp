@@ -156,11 +156,20 @@ TEST_F(SfxtoolTest, BuildThenLookInside)
     EXPECT_NE(run.err.find("Error : Cannot write setup.bin. Perhaps the disk is full.\n"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(P("setup.bin")) || fs::exists(P("x.bin")));
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.Path()), fs::directory_iterator()), 9);
+    // Relative [Files] paths and OutputFile are the script file's, wherever
+    // sfxtool runs; -o is the current folder's.
+    fs::create_directory(P("project"));
+    WriteTextFile(P("project/rel.ini"), "[Setup]\r\nOutputFile=rel.bin\r\n[Files]\r\nfile.txt\r\n");
+    WriteTextFile(P("project/file.txt"), "in project");
+    Out({"build", "project/rel.ini", "--stub", "sfxpack"});
+    EXPECT_EQ(Out({"list", "project/rel.bin"}), "file.txt\t10\n");
+    Out({"build", "project/rel.ini", "--stub", "sfxpack", "-o", "here.bin"});
+    EXPECT_TRUE(fs::exists(P("here.bin")));
 
     run = Run({"build", "setup.ini", "--stub", "sfxpack"});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_TRUE(run.err.starts_with("setup.ini:4: warning: ")) << run.err;
-    EXPECT_TRUE(run.err.ends_with("[run-not-found]\nAdding a.txt...\nAdding data.txt...\nAdding todo data...\nDone creating sfx\nFile setup.bin created.\n")) << run.err;
+    EXPECT_TRUE(run.err.ends_with("[run-not-found]\nAdding a.txt...\nAdding data.txt...\nAdding todo data...\nDone creating sfx\nFile " + P("setup.bin") + " created.\n")) << run.err;
 
     EXPECT_EQ(Out({"list", "setup.bin"}), "data.txt\t12\na.txt\t6\n");
     EXPECT_EQ(nlohmann::json::parse(Out({"list", "setup.bin", "--json"})).dump(),
