@@ -17,8 +17,11 @@ public:
     // Runs the dialog modally; always false, as there is no message loop
     // after it.
     bool InitInstance();
+    // The running dialog's SaveRecoveryCopy; "" when no dialog runs.
+    std::string SaveRecoveryCopy() { return m_dialog ? m_dialog->SaveRecoveryCopy() : std::string(); }
 
 private:
     CSfxServices m_services;
     std::string m_startScript;
+    CSfxDlg* m_dialog = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "editor/ScriptCommands.h"
 #include "installer/TaskInterpreter.h"
 #include "package/Builder.h"
+#include "platform/Files.h"
 #include "script/Paths.h"
 
 #include <cctype>
@@ -292,6 +293,19 @@ void CSfxDlg::RunScriptSection(bool bSetup)
                          AppName(GetExePath(m_folders)),
                          m_log};
     CTaskInterpreter(context).RunScriptSection(bSetup);
+}
+
+std::string CSfxDlg::SaveRecoveryCopy()
+{
+    if (!IsEditorMode() || !m_editor.GetModify())
+        return {};
+    const std::string path = m_editor.m_strFileName + ".recovered";
+    const std::string text = m_editor.GetText();
+    CFile file;
+    if (!file.Open(path, CFile::Mode::CreateWrite) || !file.Write(text.data(), text.size()))
+        return {};
+    file.Close();
+    return path;
 }
 
 void CSfxDlg::OnSysCommand(unsigned id)

@@ -68,6 +68,11 @@ public:
 
     // Creates the window from template 102 and runs it until it ends.
     int DoModal();
+    // When the display is lost: the editor's unsaved text, written to
+    // NAME.recovered beside the document. The path written, or "" when the
+    // editor holds no unsaved text (or is not shown) or the file could not
+    // be written. Touches no window.
+    std::string SaveRecoveryCopy();
 
     bool OnInitDialog() override;
     void OnCommand(int id) override;

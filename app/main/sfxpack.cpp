@@ -156,7 +156,10 @@ int RunWindow(const std::string& file)
     CPosixFolders folders;
     CRegStore registry = CRegStore::Default();
     CSfxApp app({window, box, choiceList, fileDialog, shell, folders, registry}, file);
+    // A lost display still leaves the editor's text in memory: save it.
+    FltkOnDisplayLost([&app] { return app.SaveRecoveryCopy(); });
     app.InitInstance();
+    FltkOnDisplayLost(nullptr);
     return kExitOk;
 }
 

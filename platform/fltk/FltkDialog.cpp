@@ -13,6 +13,10 @@
 #include <FL/x.H>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <utility>
 #include <cstdint>
 
 namespace {
@@ -82,7 +86,52 @@ void SetDefaultOptions()
     Fl::option(Fl::OPTION_FNFC_USES_GTK, true);
 }
 
+std::function<std::string()>& DisplayLostSaver()
+{
+    static std::function<std::string()> save;
+    return save;
+}
+
+// Xlib's own handler ends the process on any protocol error, however
+// harmless; most come from another client's stale windows.
+int OnXError(Display* display, XErrorEvent* error)
+{
+    static std::set<std::pair<int, int>> seen;
+    if (seen.insert({error->error_code, error->request_code}).second) {
+        char text[256] = {};
+        XGetErrorText(display, error->error_code, text, sizeof text);
+        std::fprintf(stderr, "sfxpack: X error ignored: %s (request %d, resource 0x%lx)\n", text,
+                     error->request_code, error->resourceid);
+    }
+    return 0;
+}
+
+// Xlib ends the process when this returns, so it ends it itself, after the
+// unsaved work is saved.
+int OnXIOError(Display*)
+{
+    const std::string saved = DisplayLostSaver() ? DisplayLostSaver()() : std::string();
+    if (saved.empty())
+        std::fprintf(stderr, "sfxpack: lost the connection to the X display\n");
+    else
+        std::fprintf(stderr, "sfxpack: lost the connection to the X display; the unsaved script is in %s\n",
+                     saved.c_str());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
 } // namespace
+
+void FltkInstallXErrorHandlers()
+{
+    XSetErrorHandler(OnXError);
+    XSetIOErrorHandler(OnXIOError);
+}
+
+void FltkOnDisplayLost(std::function<std::string()> save)
+{
+    DisplayLostSaver() = std::move(save);
+}
 
 bool FltkOpenDisplay()
 {
@@ -94,6 +143,7 @@ bool FltkOpenDisplay()
     // every window the program opens, message boxes too.
     Fl_Window::default_xclass("sfxpack");
     fl_open_display(display);
+    FltkInstallXErrorHandlers();
     return true;
 }
 

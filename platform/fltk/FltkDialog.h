@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <functional>
 #include <vector>
 
 class Fl_Group;
@@ -19,7 +20,16 @@ class Fl_Widget;
 class Fl_Window;
 
 // Opens the X display; false (and nothing else happens) when there is none.
+// Once open, an X protocol error (a stale window named by a crashed window
+// manager, say) is logged to stderr once per kind and the program goes on;
+// losing the display ends the program with one line on stderr and status 1.
 bool FltkOpenDisplay();
+// What to do before the program ends on a lost display: saves what can be
+// saved and returns where it went, or "" when there was nothing to save.
+void FltkOnDisplayLost(std::function<std::string()> save);
+// Puts the handlers back after a toolkit that installs its own (the desktop's
+// file chooser).
+void FltkInstallXErrorHandlers();
 
 class CFltkDialog : public IDialogWindow {
 public:

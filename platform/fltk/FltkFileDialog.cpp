@@ -1,5 +1,7 @@
 #include "platform/fltk/FltkFileDialog.h"
 
+#include "platform/fltk/FltkDialog.h"
+
 #include <FL/Fl_Native_File_Chooser.H>
 
 #include <algorithm>
@@ -53,7 +55,10 @@ std::string CFltkFileDialog::DoModal(const FileDialogOptions& options)
     char folder[4096];
     if (::getcwd(folder, sizeof folder))
         chooser.directory(folder);
-    if (chooser.show() != 0 || !chooser.filename() || !*chooser.filename())
+    const int shown = chooser.show();
+    // The desktop's chooser brings its own X error handlers.
+    FltkInstallXErrorHandlers();
+    if (shown != 0 || !chooser.filename() || !*chooser.filename())
         return {};
     const std::string path = chooser.filename();
     ChangeToFolderOf(path); // a folder that cannot be entered stays as it was

@@ -113,6 +113,23 @@ TEST_F(SfxDlgTest, TheEditorOpensTheScriptItIsGiven)
     }
 }
 
+// A lost display leaves the editor's unsaved text beside the document, and
+// nothing when there is nothing unsaved.
+TEST_F(SfxDlgTest, ALostDisplaySavesTheUnsavedScriptBesideTheDocument)
+{
+    const std::string recovered = m_dir / "sample.ini.recovered";
+    StartInstaller("[Setup]\r\n");
+    EXPECT_EQ(m_dialog->SaveRecoveryCopy(), "");
+    WriteTextFile(m_dir / "sample.ini", "[Setup]\r\n");
+    StartEditor();
+    EXPECT_EQ(m_dialog->SaveRecoveryCopy(), "");
+    EXPECT_FALSE(fs::exists(recovered));
+    Editor().Type("; changed\n");
+    ASSERT_EQ(m_dialog->SaveRecoveryCopy(), recovered);
+    EXPECT_EQ(ReadTextFile(recovered), "; changed\r\n[Setup]\r\n");
+    EXPECT_EQ(ReadTextFile(m_dir / "sample.ini"), "[Setup]\r\n");
+}
+
 // The installer's file name, less only a final ".exe" (in any case).
 TEST_F(SfxDlgTest, TheButtonsMissingParameterBoxHasTheProgramsName)
 {

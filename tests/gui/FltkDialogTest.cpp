@@ -8,6 +8,8 @@
 
 #include <FL/Fl_Text_Display.H>
 
+#include <algorithm>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -119,3 +121,20 @@ TEST_F(FltkDialogTest, TheHeadingAndTheBarArePaintedInTheirColours)
 }
 
 } // namespace
+
+// A protocol error (here: requests on a window that is gone, as a crashed
+// window manager's leftovers cause) is logged once per kind, and the program
+// goes on; Xlib's own handler would end it.
+TEST(FltkDisplay, AProtocolErrorIsLoggedOnceAndSurvived)
+{
+    ASSERT_TRUE(OpenDisplayOnce());
+    const Window gone = XCreateSimpleWindow(fl_display, RootWindow(fl_display, fl_screen), 0, 0, 1, 1, 0, 0, 0);
+    XDestroyWindow(fl_display, gone);
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 3; ++i)
+        XMapWindow(fl_display, gone);
+    XSync(fl_display, False);
+    const std::string logged = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(logged.rfind("sfxpack: X error ignored: BadWindow", 0), 0u) << logged;
+    EXPECT_EQ(std::count(logged.begin(), logged.end(), '\n'), 1) << logged;
+}
