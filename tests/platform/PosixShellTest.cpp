@@ -24,10 +24,12 @@ protected:
         fs::permissions(m_script, fs::perms(0755));
     }
 
-    // What the detached program recorded, once it has.
+    // What the detached program recorded, once it has: within 30 seconds,
+    // as a loaded machine may start it late.
     std::string Recorded() const
     {
-        for (int i = 0; i < 500 && !fs::exists(m_dir / "argv.txt"); ++i)
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!fs::exists(m_dir / "argv.txt") && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return ReadTextFile(m_dir / "argv.txt");
     }
