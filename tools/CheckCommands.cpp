@@ -30,12 +30,6 @@ struct CheckArgs {
     bool json = false;
 };
 
-std::string ScriptFolder(const std::string& path)
-{
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-    return ec ? std::string() : absolute.parent_path().string();
-}
 
 Json FindingsJson(const std::vector<CFinding>& findings)
 {
@@ -113,6 +107,13 @@ void RunExplain(const CheckArgs& args, int& status)
 }
 
 } // namespace
+
+std::string ScriptFolder(const std::string& path)
+{
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? std::string() : absolute.lexically_normal().parent_path().string();
+}
 
 bool CheckBeforeBuild(const std::string& path, const CScript& script, const IFolders& folders, bool strict)
 {

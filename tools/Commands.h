@@ -20,6 +20,10 @@ void AddPackageCommands(CLI::App& app, int& status);
 void AddRegCommands(CLI::App& app, int& status);
 void AddCheckCommands(CLI::App& app, int& status);
 
+// The folder of the script file at path, absolute: relative [Files] paths
+// and OutputFile are taken from it. Empty when it cannot be told.
+std::string ScriptFolder(const std::string& path);
+
 // Checks the script at path before a build: errors and warnings go to
 // stderr; false (after one line saying why) when the build must not go on:
 // on errors, and with strict on warnings too.

@@ -4,7 +4,6 @@
 #include "package/Builder.h"
 #include "package/Inspect.h"
 #include "platform/posix/PosixFolders.h"
-#include "script/Paths.h"
 #include "script/StrUtil.h"
 #include "tools/Commands.h"
 
@@ -105,7 +104,7 @@ void RunBuild(const BuildArgs& args, int& status)
     BuildOptions options;
     options.outputFile = args.output;
     options.scriptPath = args.script;
-    options.baseFolder = GetDirectoryPart(std::filesystem::absolute(args.script).string());
+    options.baseFolder = ScriptFolder(args.script);
     if (!BuildArchive(*stub, script, folders, report, options))
         status = kExitBad;
 }
