@@ -137,7 +137,7 @@ wait_title "$main" "Editor - sample.ini"
 wait_exit
 
 # --- A script named on the command line opens in the editor.
-"$sfxpack" "$work/project/notes.txt" & pid=$!
+"$sfxpack" "$work/other/notes.txt" & pid=$!
 main=$(wait_window "Editor - notes.txt")
 "$xclose" "$main"
 wait_exit
