@@ -48,7 +48,7 @@ protected:
         CReport report(m_status, m_box, m_shell);
         report.m_onProgress = onProgress;
         const BuildOptions options{
-            .outputFile = output, .scriptPath = scriptPath, .clock = [] { return March7th2002("09:05:31"); }};
+            .outputFile = output, .scriptPath = scriptPath, .baseFolder = {}, .clock = [] { return March7th2002("09:05:31"); }};
         return BuildArchive(stub, CScript(script), CFakeFolders(), report, options);
     }
 

@@ -153,7 +153,7 @@ TEST_F(SfxtoolTest, BuildThenLookInside)
     EXPECT_EQ(ReadTextFile(P("setup.ini")), m_script);
     run = Run({"build", "setup.ini", "--stub", "sfxpack"}, "-f 4");
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("Error : Cannot write setup.bin. Perhaps the disk is full.\n"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Error : Cannot write " + P("setup.bin") + ". Perhaps the disk is full.\n"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(P("setup.bin")) || fs::exists(P("x.bin")));
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir.Path()), fs::directory_iterator()), 9);
     // Relative [Files] paths and OutputFile are the script file's, wherever
