@@ -193,17 +193,17 @@ int CColorEditCtrl::LoadFile(const std::string& path)
 
 CColorEditCtrl::SaveResult CColorEditCtrl::WriteFile(const std::string& path)
 {
-    CFile file;
-    if (!file.Open(path, CFile::Mode::CreateWrite)) {
+    // Replaced whole, so a save that fails half-way (a full disk) leaves the
+    // script as it was on disk instead of cut short.
+    const ReplaceResult result = ReplaceFileContents(path, GetText());
+    if (result == ReplaceResult::CannotCreate) {
         m_strFileName.clear();
         return SaveResult::CannotCreate;
     }
-    const std::string text = GetText();
-    if (!file.Write(text.data(), text.size())) {
+    if (result == ReplaceResult::CannotWrite) {
         m_pMessageBox->Show("Error : Cannot write " + path + ".", "Editor", MB_OK | MB_ICONHAND);
         return SaveResult::CannotWrite;
     }
-    file.Close();
 
     m_pWidget->SetModify(false);
     SetCaption(kCaptionPrefix + FileNameFromPath(path));

@@ -77,6 +77,8 @@ public:
     // Makes the file's permission bits those of other (an installer is as
     // startable as the program that built it).
     bool CopyPermissionsFrom(const CFile& other);
+    // Sets the open file's permission bits (e.g. 0644).
+    bool SetPermissions(unsigned mode);
 
 private:
     bool Adopt(int fd);
@@ -105,6 +107,14 @@ std::string NormalPath(const std::string& path, const std::string& base);
 // Renames from over to, replacing whatever entry to was (a link itself, not
 // its target).
 bool ReplaceFileWith(const std::string& from, const std::string& to);
+// Gives path data as its whole new contents without ever leaving it half
+// written: data goes to a new file beside it, is flushed to the disk and
+// renamed over it, so a full disk or a crash leaves the old contents. A link
+// at path is followed (the file it names is replaced, the link stays); the
+// file keeps its permission bits, a new one gets 0666 less the umask.
+// A pipe, device or folder at path is not written (CannotCreate).
+enum class ReplaceResult { Replaced, CannotCreate, CannotWrite };
+ReplaceResult ReplaceFileContents(const std::string& path, const std::string& data);
 // Creates the last level of path; an existing directory counts as success.
 bool CreateDirectoryAt(const std::string& path);
 bool MoveFileTo(const std::string& from, const std::string& to);

@@ -282,6 +282,11 @@ bool CFile::CopyPermissionsFrom(const CFile& other)
     return ::fchmod(Fd(m_handle), st.st_mode & 0777) == 0;
 }
 
+bool CFile::SetPermissions(unsigned mode)
+{
+    return m_handle >= 0 && ::fchmod(Fd(m_handle), static_cast<mode_t>(mode)) == 0;
+}
+
 bool IsSameFile(const std::string& a, const std::string& b)
 {
     struct stat sa, sb;
@@ -355,6 +360,42 @@ std::string NormalPath(const std::string& path, const std::string& base)
 bool ReplaceFileWith(const std::string& from, const std::string& to)
 {
     return ::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
+}
+
+ReplaceResult ReplaceFileContents(const std::string& path, const std::string& data)
+{
+    if (path.empty())
+        return ReplaceResult::CannotCreate;
+    std::string target = NativePath(path);
+    struct stat st;
+    const bool exists = ::stat(target.c_str(), &st) == 0;
+    if (exists && !S_ISREG(st.st_mode))
+        return ReplaceResult::CannotCreate;
+    // The file a link names is the one to replace: renaming over the link
+    // would turn it into a plain file.
+    if (exists) {
+        if (char* real = ::realpath(target.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
+    CFile temp;
+    std::string tempPath;
+    if (!temp.CreateTemporaryBeside(target, tempPath))
+        return ReplaceResult::CannotCreate;
+    mode_t mode = st.st_mode & 07777;
+    if (!exists) {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    const bool written = temp.SetPermissions(mode) && temp.Write(data.data(), data.size()) && temp.Flush();
+    temp.Close();
+    if (!written || ::rename(tempPath.c_str(), target.c_str()) != 0) {
+        ::unlink(tempPath.c_str());
+        return ReplaceResult::CannotWrite;
+    }
+    return ReplaceResult::Replaced;
 }
 
 bool IsSamePath(const std::string& a, const std::string& b)

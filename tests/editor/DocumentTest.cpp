@@ -83,7 +83,7 @@ TEST_F(DocumentTest, EachCommandFromAChangedDocument)
              const CFileSizeLimit diskFull(1);
              return m_editor.SaveFile("");
          },
-         {}, "", 0, "Editor - a.ini*", "!x\r\n", "Error : Cannot write " + a + ".|", "", ""},
+         {}, "", 0, "Editor - a.ini*", "!x\r\n", "Error : Cannot write " + a + ".|", "a.ini", "x\n"},
         // Not reported, but the name is forgotten: Save has nowhere to go then.
         {"save, cannot create",
          [&] {
