@@ -79,11 +79,13 @@ TEST(Files, ReplaceFileContentsLeavesTheOldOrTheNewFile)
         }
         EXPECT_EQ(result, c.result);
         const fs::path script = dir / "script";
-        if (fs::is_regular_file(script))
+        if (fs::is_regular_file(script)) {
             EXPECT_EQ(ReadTextFile(script), c.content);
+        }
         EXPECT_EQ(static_cast<unsigned>(fs::status(script).permissions()), c.mode);
-        if (fs::is_symlink(target))
+        if (fs::is_symlink(target)) {
             EXPECT_EQ(fs::read_symlink(target), "script");
+        }
         EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator())),
                   c.entries);
     }
