@@ -31,7 +31,7 @@ cmp -s "$prefix/bin/sfxpack" "$build/tools/sfxpack" || fail "the installed stub 
 desktop-file-validate "$prefix/share/applications/sfxpack.desktop" || fail "desktop entry"
 # The entry's MIME type is the one the installed definition gives .ini files.
 update-mime-database "$prefix/share/mime" >/dev/null 2>&1 || fail "update-mime-database"
-grep -qx 'MimeType=text/x-sfxpack-script;' "$prefix/share/applications/sfxpack.desktop" || fail "desktop entry's MimeType"
+grep -q '^MimeType=text/x-sfxpack-script;' "$prefix/share/applications/sfxpack.desktop" || fail "desktop entry's MimeType"
 grep -q '^30:text/x-sfxpack-script:\*\.ini$' "$prefix/share/mime/globs2" || fail ".ini files are not text/x-sfxpack-script"
 for page in sfxpack sfxtool; do
     warnings=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
