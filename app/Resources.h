@@ -12,7 +12,7 @@ enum : int {
 
 // Controls of template 102.
 enum : int {
-    IDC_APPLY = 1, // also the dialog's default command (IDOK)
+    IDC_APPLY = 1, // also the dialog's default command (kAnswerOk)
     IDC_STATUS = 1001,
     IDC_EDITOR = 1002,
     IDC_TITLE = 1009,

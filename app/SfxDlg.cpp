@@ -19,7 +19,7 @@ constexpr const char* kAboutTester = "everyone";
 
 constexpr FontSpec kTitleFont{FontFamily::Swiss, 20, true, true};
 constexpr FontSpec kEditorFont{FontFamily::Modern, 16, false, false};
-constexpr COLORREF kProgressBarColor = RGB(52, 109, 172);
+constexpr Color kProgressBarColor = Rgb(52, 109, 172);
 
 // The build tells its progress in the status line, painted at once: the
 // window takes no input until the build is done.
@@ -32,7 +32,7 @@ public:
     void SetStatus(const std::string& text) override
     {
         CStatusBuildReport::SetStatus(text);
-        m_window.UpdateWindow();
+        m_window.PaintNow();
     }
 
 private:
@@ -77,19 +77,19 @@ int CSfxDlg::DoModal()
 
 void CSfxDlg::DoDataExchange()
 {
-    m_status = m_window.GetDlgItem(IDC_STATUS);
-    m_applyButton = m_window.GetDlgItem(IDC_APPLY);
-    m_title = m_window.GetDlgItem(IDC_TITLE);
-    m_readme = m_window.GetDlgItem(IDC_README);
+    m_status = m_window.GetItem(IDC_STATUS);
+    m_applyButton = m_window.GetItem(IDC_APPLY);
+    m_title = m_window.GetItem(IDC_TITLE);
+    m_readme = m_window.GetItem(IDC_README);
     m_progress = m_window.GetProgressCtrl(IDC_PROGRESS);
-    m_separator = m_window.GetDlgItem(IDC_SEPARATOR);
-    m_titleRule = m_window.GetDlgItem(IDC_TITLE_RULE);
+    m_separator = m_window.GetItem(IDC_SEPARATOR);
+    m_titleRule = m_window.GetItem(IDC_TITLE_RULE);
     m_editorWidget = m_window.GetTextWidget(IDC_EDITOR);
     // A terminal shows installers only and has no text widget to edit in.
     if (m_editorWidget)
         m_editor.Attach(*m_editorWidget, m_caption, m_box);
     m_screen.emplace(CSetupScreen{m_window, *m_title, *m_readme, *m_separator, *m_status, *m_progress,
-                                  *m_applyButton, *m_window.GetDlgItem(IDC_EDITOR)});
+                                  *m_applyButton, *m_window.GetItem(IDC_EDITOR)});
 }
 
 bool CSfxDlg::OnInitDialog()
@@ -98,8 +98,8 @@ bool CSfxDlg::OnInitDialog()
     m_window.AppendSystemMenuItem(IDM_ABOUTBOX, "&About..");
     m_window.SetItemFont(IDC_TITLE, kTitleFont);
     m_window.SetItemFont(IDC_EDITOR, kEditorFont);
-    m_status->SetWindowText(" Status");
-    m_window.SetWindowText("Editor");
+    m_status->SetText(" Status");
+    m_window.SetText("Editor");
     m_progress->SetBarColor(kProgressBarColor);
 
     m_script.SetText(m_reader.ReadNextText());
@@ -115,11 +115,11 @@ bool CSfxDlg::OnInitDialog()
 
 void CSfxDlg::StartInstallerMode()
 {
-    m_screen->editor.ShowWindow(false);
+    m_screen->editor.Show(false);
     const std::string compileLine = m_reader.ReadNextText();
     if (!compileLine.empty())
-        m_status->SetWindowText(compileLine);
-    m_window.SetWindowText("");
+        m_status->SetText(compileLine);
+    m_window.SetText("");
     m_window.SetResizable(false);
     RunScriptSection(true);
 }
@@ -127,19 +127,19 @@ void CSfxDlg::StartInstallerMode()
 void CSfxDlg::StartEditorMode()
 {
     OpenStartScript(m_editor, m_caption, m_startScript);
-    m_applyButton->ShowWindow(false);
-    m_readme->ShowWindow(false);
-    m_progress->ShowWindow(false);
-    m_title->ShowWindow(false);
-    m_separator->ShowWindow(false);
-    m_titleRule->ShowWindow(false);
+    m_applyButton->Show(false);
+    m_readme->Show(false);
+    m_progress->Show(false);
+    m_title->Show(false);
+    m_separator->Show(false);
+    m_titleRule->Show(false);
     m_window.SetMenu(SfxMenu());
     // The menu bar takes its room from the client area: the editor and the
     // status line fit what is left.
-    LayoutControls(m_window.GetClientRect().Width(), m_window.GetClientRect().Height());
+    LayoutControls(m_window.GetClientArea().Width(), m_window.GetClientArea().Height());
     m_script.SetText(m_editor.GetText());
     // Colouring waits for a shown widget, so the window comes first.
-    m_window.ShowWindow(true);
+    m_window.Show(true);
     m_editor.ColorAll();
 }
 
@@ -186,7 +186,7 @@ void CSfxDlg::OnCreateArchive()
     const std::vector<CFinding> findings = CheckEditorScript();
     const CFindingCount count = CountFindings(findings);
     if (count.errors > 0) {
-        m_status->SetWindowText(" Nothing built: " + FindingCountText(count));
+        m_status->SetText(" Nothing built: " + FindingCountText(count));
         ShowFindings("Create New Archive", FindingCountText(count) + ". Nothing was built: pick one to go to its line.",
                      findings);
         return;
@@ -225,7 +225,7 @@ std::vector<CFinding> CSfxDlg::CheckEditorScript()
 {
     m_script.SetText(m_editor.GetText());
     const std::vector<CFinding> findings = CheckScript(m_script, {m_folders, m_shell, ScriptFolder()});
-    m_status->SetWindowText(" Check: " + FindingCountText(CountFindings(findings)));
+    m_status->SetText(" Check: " + FindingCountText(CountFindings(findings)));
     return findings;
 }
 
@@ -272,7 +272,7 @@ void CSfxDlg::OnCloseScript()
 void CSfxDlg::OnExit()
 {
     if (m_editor.CloseFile())
-        m_window.EndDialog(IDOK);
+        m_window.EndModalLoop(kAnswerOk);
 }
 
 void CSfxDlg::OnApply()
@@ -311,7 +311,7 @@ std::string CSfxDlg::SaveRecoveryCopy()
 void CSfxDlg::OnSysCommand(unsigned id)
 {
     if (id == IDM_ABOUTBOX)
-        m_box.Show(AboutText(), "About", MB_OK | MB_ICONQUESTION);
+        m_box.Show(AboutText(), "About", kBoxOk | kBoxIconQuestion);
 }
 
 std::string CSfxDlg::AboutText()
@@ -330,7 +330,7 @@ void CSfxDlg::OnClose()
     // dialog may close; the setup screen closes at once.
     if (IsEditorMode() && !m_editor.CloseFile())
         return;
-    m_window.EndDialog(IDCANCEL);
+    m_window.EndModalLoop(kAnswerCancel);
 }
 
 void CSfxDlg::OnCancel()
@@ -342,7 +342,7 @@ void CSfxDlg::OnCancel()
 
 void CSfxDlg::OnSize(int /*type*/, int cx, int cy)
 {
-    if (m_window.IsWindowVisible())
+    if (m_window.IsVisible())
         LayoutControls(cx, cy);
 }
 
@@ -351,7 +351,7 @@ void CSfxDlg::LayoutControls(int /*cx*/, int /*cy*/)
     ::LayoutControls(*m_screen, IsEditorMode());
 }
 
-bool CSfxDlg::OnCtlColor(int id, COLORREF& text, COLORREF& back)
+bool CSfxDlg::OnCtlColor(int id, Color& text, Color& back)
 {
     if (id != IDC_TITLE)
         return false;

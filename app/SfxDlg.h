@@ -42,18 +42,18 @@ struct CSfxServices {
 class CDialogCaption : public IControl {
 public:
     explicit CDialogCaption(IDialogWindow& window) : m_window(window) {}
-    void SetWindowText(const std::string& text) override { m_window.SetWindowText(text); }
-    std::string GetWindowText() const override { return m_window.GetWindowText(); }
-    void ShowWindow(bool show) override { m_window.ShowWindow(show); }
-    bool IsWindowVisible() const override { return m_window.IsWindowVisible(); }
+    void SetText(const std::string& text) override { m_window.SetText(text); }
+    std::string GetText() const override { return m_window.GetText(); }
+    void Show(bool show) override { m_window.Show(show); }
+    bool IsVisible() const override { return m_window.IsVisible(); }
     // The program never disables its one window.
-    void EnableWindow(bool) override {}
-    bool IsWindowEnabled() const override { return true; }
-    void MoveWindow(const CRect& rect) override
+    void Enable(bool) override {}
+    bool IsEnabled() const override { return true; }
+    void Move(const CRect& rect) override
     {
-        m_window.SetWindowPos(rect.left, rect.top, rect.Width(), rect.Height());
+        m_window.SetFrame(rect.left, rect.top, rect.Width(), rect.Height());
     }
-    CRect GetWindowRect() const override { return m_window.GetWindowRect(); }
+    CRect GetRect() const override { return m_window.GetRect(); }
 
 private:
     IDialogWindow& m_window;
@@ -80,7 +80,7 @@ public:
     void OnClose() override;
     void OnCancel() override;
     void OnSize(int type, int cx, int cy) override;
-    bool OnCtlColor(int id, COLORREF& text, COLORREF& back) override;
+    bool OnCtlColor(int id, Color& text, Color& back) override;
 
     void OnApply();
     // The editor's menu.
@@ -129,8 +129,8 @@ private:
     IProgressLog* m_log = nullptr;
     IControl* m_readme = nullptr;
     IProgressCtrl* m_progress = nullptr;
-    COLORREF m_backColor = RGB(231, 243, 255);
-    COLORREF m_titleTextColor = RGB(49, 105, 198);
+    Color m_backColor = Rgb(231, 243, 255);
+    Color m_titleTextColor = Rgb(49, 105, 198);
     IControl* m_separator = nullptr;
     IControl* m_titleRule = nullptr;
     CColorEditCtrl m_editor;

@@ -48,7 +48,7 @@ void CColorEditCtrl::Attach(ITextWidget& widget, IControl& ownerWnd, IMessageBox
     m_pWidget->SetChangeHandler([this] { OnChange(); });
 }
 
-void CColorEditCtrl::AddKeywords(const std::string& keywords, COLORREF color, const std::string& end, int bold)
+void CColorEditCtrl::AddKeywords(const std::string& keywords, Color color, const std::string& end, int bold)
 {
     KeywordColor rule{};
     rule.bTrimLast = keywords.find_first_of(":=") != std::string::npos ? 1 : 0;
@@ -77,7 +77,7 @@ void CColorEditCtrl::ColorRange(int start, int end)
     ITextWidget& widget = *m_pWidget;
     widget.HideSelection(true);
     m_cfDefault = widget.GetDefaultCharFormat();
-    const CHARRANGE saved = widget.GetSel();
+    const TextSpan saved = widget.GetSel();
 
     const int length = widget.GetTextLength();
     if (end == -1 || end > length)
@@ -111,15 +111,15 @@ void CColorEditCtrl::ColorRange(int start, int end)
                     --e;
                 e = std::min(e, end);
                 widget.SetSel({a, e});
-                CHARFORMAT format = widget.GetSelectionCharFormat();
-                if (format.crTextColor != rule.crColor) {
-                    format.dwMask |= CFM_COLOR;
-                    format.dwEffects = 0;
+                TextFormat format = widget.GetSelectionCharFormat();
+                if (format.color != rule.crColor) {
+                    format.mask |= kFormatColor;
+                    format.effects = 0;
                     if (rule.bBold == 1) {
-                        format.dwEffects = CFE_BOLD;
-                        format.dwMask |= CFM_BOLD;
+                        format.effects = kEffectBold;
+                        format.mask |= kFormatBold;
                     }
-                    format.crTextColor = rule.crColor;
+                    format.color = rule.crColor;
                 }
                 widget.SetSelectionCharFormat(format);
             }
@@ -136,7 +136,7 @@ void CColorEditCtrl::ColorRange(int start, int end)
 void CColorEditCtrl::ColorAll()
 {
     ITextWidget& widget = *m_pWidget;
-    if (!widget.IsWindowVisible())
+    if (!widget.IsVisible())
         return;
     widget.SetRedraw(false);
     ColorRange(0, -1);
@@ -146,7 +146,7 @@ void CColorEditCtrl::ColorAll()
 
 void CColorEditCtrl::SetText(const std::string& text)
 {
-    m_pWidget->SetWindowText(text);
+    m_pWidget->SetText(text);
     ColorAll();
 }
 
@@ -154,7 +154,7 @@ void CColorEditCtrl::OnChange()
 {
     ITextWidget& widget = *m_pWidget;
     widget.SetModify(true);
-    const std::string caption = m_pOwnerWnd->GetWindowText();
+    const std::string caption = m_pOwnerWnd->GetText();
     if (caption.empty() || caption.back() != '*')
         SetCaption(caption + "*");
     const int lineStart = widget.LineIndex(-1);
@@ -173,7 +173,7 @@ int CColorEditCtrl::LoadFile(const std::string& path)
     for (;;) {
         const std::int64_t count = file.Read(block, sizeof block);
         if (count < 0) {
-            m_pMessageBox->Show("Error : Cannot read " + path + ".", "Editor", MB_OK | MB_ICONHAND);
+            m_pMessageBox->Show("Error : Cannot read " + path + ".", "Editor", kBoxOk | kBoxIconError);
             return 0;
         }
         if (count == 0)
@@ -182,7 +182,7 @@ int CColorEditCtrl::LoadFile(const std::string& path)
     }
     file.Close();
 
-    m_pWidget->SetWindowText(text);
+    m_pWidget->SetText(text);
     // Only now: the replacement above has marked the document modified.
     m_pWidget->SetModify(false);
     SetCaption(kCaptionPrefix + FileNameFromPath(path));
@@ -201,7 +201,7 @@ CColorEditCtrl::SaveResult CColorEditCtrl::WriteFile(const std::string& path)
         return SaveResult::CannotCreate;
     }
     if (result == ReplaceResult::CannotWrite) {
-        m_pMessageBox->Show("Error : Cannot write " + path + ".", "Editor", MB_OK | MB_ICONHAND);
+        m_pMessageBox->Show("Error : Cannot write " + path + ".", "Editor", kBoxOk | kBoxIconError);
         return SaveResult::CannotWrite;
     }
 
@@ -221,15 +221,15 @@ int CColorEditCtrl::CloseFile()
     if (m_pWidget->GetModify()) {
         const std::string name = m_strFileName;
         const int answer =
-            m_pMessageBox->Show("Save changes to\n" + name, "Editor", MB_YESNOCANCEL | MB_ICONQUESTION);
-        if (answer == IDCANCEL)
+            m_pMessageBox->Show("Save changes to\n" + name, "Editor", kBoxYesNoCancel | kBoxIconQuestion);
+        if (answer == kAnswerCancel)
             return 0;
-        if (answer == IDYES) {
+        if (answer == kAnswerYes) {
             // A save that fails keeps the document: closing it would lose
             // the text the user just asked to keep.
             const SaveResult result = WriteFile(name);
             if (result == SaveResult::CannotCreate)
-                m_pMessageBox->Show("Error : Cannot save " + name + ".", "Editor", MB_OK | MB_ICONHAND);
+                m_pMessageBox->Show("Error : Cannot save " + name + ".", "Editor", kBoxOk | kBoxIconError);
             if (result != SaveResult::Saved)
                 return 0;
         }
@@ -248,7 +248,7 @@ std::string CColorEditCtrl::FileNameFromPath(const std::string& path)
 
 std::string CColorEditCtrl::GetText() const
 {
-    return m_pWidget->GetWindowText();
+    return m_pWidget->GetText();
 }
 
 bool CColorEditCtrl::GetModify() const
@@ -258,7 +258,7 @@ bool CColorEditCtrl::GetModify() const
 
 void CColorEditCtrl::SetCaption(const std::string& text)
 {
-    m_pOwnerWnd->SetWindowText(text);
+    m_pOwnerWnd->SetText(text);
 }
 
 void CColorEditCtrl::GoToLine(int line)

@@ -20,7 +20,7 @@ struct KeywordColor {
     // of the next line; anything else: it goes on through the next
     // occurrence of this closing text.
     char szEnd[32];
-    COLORREF crColor;
+    Color crColor;
     std::int32_t bBold;     // exactly 1: the run is bold as well
     std::int32_t bTrimLast; // the run stops one character short
 };
@@ -38,7 +38,7 @@ public:
     void Attach(ITextWidget& widget, IControl& ownerWnd, IMessageBox& messageBox);
 
     // Appends one rule per keyword of a comma-separated list.
-    void AddKeywords(const std::string& keywords, COLORREF color, const std::string& end, int bold);
+    void AddKeywords(const std::string& keywords, Color color, const std::string& end, int bold);
     // Recolours [start, end); an end of -1 is the end of the text.
     void ColorRange(int start, int end);
     // Recolours the whole text, unless the widget is hidden.
@@ -79,7 +79,7 @@ private:
     void SetCaption(const std::string& text);
 
     std::vector<KeywordColor> m_arrKeywords;
-    CHARFORMAT m_cfDefault;
+    TextFormat m_cfDefault;
     IControl* m_pOwnerWnd = nullptr;
     ITextWidget* m_pWidget = nullptr;
     IMessageBox* m_pMessageBox = nullptr;

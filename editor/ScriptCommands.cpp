@@ -84,7 +84,7 @@ void OpenStartScript(CColorEditCtrl& editor, IControl& mainWnd, const std::strin
     if (editor.LoadFile(path))
         return;
     editor.SetText(BuiltInSample());
-    mainWnd.SetWindowText("Editor - " + CColorEditCtrl::FileNameFromPath(path) + "*");
+    mainWnd.SetText("Editor - " + CColorEditCtrl::FileNameFromPath(path) + "*");
     editor.m_strFileName = path;
 }
 

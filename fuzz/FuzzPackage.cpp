@@ -19,7 +19,7 @@ namespace {
 
 class CQuietBox : public IMessageBox {
 public:
-    int Show(const std::string&, const std::string&, unsigned) override { return IDOK; }
+    int Show(const std::string&, const std::string&, unsigned) override { return kAnswerOk; }
 };
 
 void Check(bool condition)

@@ -6,17 +6,17 @@ namespace {
 
 struct RootName {
     std::string_view name;
-    HKEY key;
+    RegKey key;
 };
 
 // Searched in this order: the first contained name wins.
 constexpr RootName kRootNames[] = {
-    {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-    {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
-    {"HKEY_USERS", HKEY_USERS},
-    {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+    {"HKEY_LOCAL_MACHINE", kRegLocalMachine},
+    {"HKEY_CURRENT_USER", kRegCurrentUser},
+    {"HKEY_USERS", kRegUsers},
+    {"HKEY_CURRENT_CONFIG", kRegCurrentConfig},
 };
-constexpr RootName kFallbackRoot{"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT};
+constexpr RootName kFallbackRoot{"HKEY_CLASSES_ROOT", kRegClassesRoot};
 
 const RootName& FindRoot(const std::string& name)
 {
@@ -28,10 +28,10 @@ const RootName& FindRoot(const std::string& name)
 }
 
 // Opens the key, creating it when it is missing, writes one value, closes it.
-bool SetRegValue(IRegistry& registry, HKEY root, const std::string& key, const std::string& name,
+bool SetRegValue(IRegistry& registry, RegKey root, const std::string& key, const std::string& name,
                  std::uint32_t type, const std::string& data)
 {
-    std::optional<HKEY> opened = registry.OpenKey(root, key);
+    std::optional<RegKey> opened = registry.OpenKey(root, key);
     if (!opened) {
         if (!CreateRegKey(registry, root, key))
             return false;
@@ -51,7 +51,7 @@ bool IsSpace(char c)
 
 } // namespace
 
-HKEY RootKeyFromName(const std::string& name)
+RegKey RootKeyFromName(const std::string& name)
 {
     return FindRoot(name).key;
 }
@@ -66,30 +66,30 @@ bool IsFallbackRoot(const std::string& name)
     return &FindRoot(name) == &kFallbackRoot;
 }
 
-bool CreateRegKey(IRegistry& registry, HKEY root, const std::string& key)
+bool CreateRegKey(IRegistry& registry, RegKey root, const std::string& key)
 {
-    const std::optional<HKEY> created = registry.CreateKey(root, key);
+    const std::optional<RegKey> created = registry.CreateKey(root, key);
     if (!created)
         return false;
     registry.CloseKey(*created);
     return true;
 }
 
-bool SetRegString(IRegistry& registry, HKEY root, const std::string& key, const std::string& name,
+bool SetRegString(IRegistry& registry, RegKey root, const std::string& key, const std::string& name,
                   const std::string& text)
 {
     std::string data = text;
     data.push_back('\0');
-    return SetRegValue(registry, root, key, name, REG_SZ, data);
+    return SetRegValue(registry, root, key, name, kRegString, data);
 }
 
-bool SetRegDword(IRegistry& registry, HKEY root, const std::string& key, const std::string& name,
+bool SetRegDword(IRegistry& registry, RegKey root, const std::string& key, const std::string& name,
                  std::uint32_t value)
 {
     std::string data(4, '\0');
     for (std::size_t i = 0; i < data.size(); ++i)
         data[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-    return SetRegValue(registry, root, key, name, REG_DWORD, data);
+    return SetRegValue(registry, root, key, name, kRegDword, data);
 }
 
 int AtoI(const std::string& text)

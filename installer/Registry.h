@@ -12,21 +12,21 @@
 // The first root-key name found in name as a case-sensitive substring, in the
 // order HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, HKEY_USERS,
 // HKEY_CURRENT_CONFIG; HKEY_CLASSES_ROOT when none is found.
-HKEY RootKeyFromName(const std::string& name);
+RegKey RootKeyFromName(const std::string& name);
 // The name of the root RootKeyFromName takes name for.
 std::string_view RootKeyNameFor(const std::string& name);
 // True when name holds none of the four names, so HKEY_CLASSES_ROOT is taken.
 bool IsFallbackRoot(const std::string& name);
 
 // True when the key (and so every key on its path) exists after the call.
-bool CreateRegKey(IRegistry& registry, HKEY root, const std::string& key);
+bool CreateRegKey(IRegistry& registry, RegKey root, const std::string& key);
 
 // Write a REG_SZ (text plus its terminating zero) or a REG_DWORD value,
 // creating the key first when it is missing. A key created on the way stays
 // even when the write then fails.
-bool SetRegString(IRegistry& registry, HKEY root, const std::string& key, const std::string& name,
+bool SetRegString(IRegistry& registry, RegKey root, const std::string& key, const std::string& name,
                   const std::string& text);
-bool SetRegDword(IRegistry& registry, HKEY root, const std::string& key, const std::string& name,
+bool SetRegDword(IRegistry& registry, RegKey root, const std::string& key, const std::string& name,
                  std::uint32_t value);
 
 // A number read the way the C runtime's atoi reads it: leading white space,

@@ -134,11 +134,11 @@ std::string Expanded(std::string text, const IFolders& folders)
 std::string_view IconName(unsigned icon)
 {
     switch (icon) {
-    case MB_ICONQUESTION:
+    case kBoxIconQuestion:
         return "question";
-    case MB_ICONEXCLAMATION:
+    case kBoxIconWarning:
         return "exclamation";
-    case MB_ICONASTERISK:
+    case kBoxIconInformation:
         return "asterisk (information)";
     default:
         return "hand (error)";
@@ -420,8 +420,8 @@ private:
                         "Name a folder of its own, e.g. DSKDIR\\MyApp.");
                 break;
             }
-            case TaskWord::MessageBox:
-                if (step.withParam && MessageBoxIcon(step.param) == MB_ICONHAND)
+            case TaskWord::MessageBoxWord:
+                if (step.withParam && MessageBoxIcon(step.param) == kBoxIconError)
                     Add(line, Severity::Warning, "icon-not-found",
                         "No icon is recognised in " + Quote(step.param)
                             + ": the hand (error) icon is shown. MB_ICONASTERISK counts only when a blank follows it.",
@@ -664,14 +664,14 @@ private:
                 field("writes", dir + entry->szName);
             break;
         }
-        case TaskWord::MoveFile:
+        case TaskWord::MoveFileWord:
             field("from", Path(value));
             if (step.withParam)
                 field("to", Path(step.param));
             else
                 missing("To");
             break;
-        case TaskWord::DeleteFile:
+        case TaskWord::DeleteFileWord:
             field("path", Path(value));
             break;
         case TaskWord::Run:
@@ -701,7 +701,7 @@ private:
             field("mode", str::Contains(step.mode, "CREATE") ? "create: the file starts afresh"
                                                              : "append: the file must exist");
             break;
-        case TaskWord::MessageBox:
+        case TaskWord::MessageBoxWord:
             field("text", value);
             field("caption", m_caption);
             field("icon", std::string(IconName(MessageBoxIcon(step.param))));

@@ -7,7 +7,7 @@ namespace {
 
 void Place(IControl& control, int x, int y, int cx, int cy)
 {
-    control.MoveWindow({x, y, x + cx, y + cy});
+    control.Move({x, y, x + cx, y + cy});
 }
 
 } // namespace
@@ -37,12 +37,12 @@ CRect ReadmeRect(int w, int h)
 
 void LayoutControls(CSetupScreen& screen, bool editorMode)
 {
-    const CRect client = screen.dialog.GetClientRect();
+    const CRect client = screen.dialog.GetClientArea();
     const int w = client.Width();
     const int h = client.Height();
     if (!editorMode) {
         Place(screen.title, 0, 0, w, 51);
-        screen.readme.MoveWindow(ReadmeRect(w, h));
+        screen.readme.Move(ReadmeRect(w, h));
         Place(screen.separator, 0, h - 40, w, 3);
         Place(screen.status, 12, h - 30, w - 106, 23);
         Place(screen.progress, 12, h - 30, w - 106, 23);

@@ -23,14 +23,14 @@ constexpr std::array<CTaskWordText, 16> kWords{{
     {"Size", TaskWord::Size},
     {"ExtractFile:", TaskWord::ExtractFile},
     {"ExtractAll:", TaskWord::ExtractAll},
-    {"MoveFile:", TaskWord::MoveFile},
-    {"DeleteFile:", TaskWord::DeleteFile},
+    {"MoveFile:", TaskWord::MoveFileWord},
+    {"DeleteFile:", TaskWord::DeleteFileWord},
     {"Run:", TaskWord::Run},
     {"CreateRegKey:", TaskWord::CreateRegKey},
     {"SetRegString:", TaskWord::SetRegString},
     {"SetRegDword:", TaskWord::SetRegDword},
     {"WriteToFile:", TaskWord::WriteToFile},
-    {"MessageBox:", TaskWord::MessageBox},
+    {"MessageBox:", TaskWord::MessageBoxWord},
 }};
 
 // The pair after the value at i + 1 (strings i + 2 and i + 3), when it
@@ -82,20 +82,20 @@ bool IsSetupKey(TaskWord word)
 
 bool NeedsParam(TaskWord word)
 {
-    return word == TaskWord::ExtractFile || word == TaskWord::MoveFile || word == TaskWord::CreateRegKey;
+    return word == TaskWord::ExtractFile || word == TaskWord::MoveFileWord || word == TaskWord::CreateRegKey;
 }
 
 std::string_view NextParamName(TaskWord word)
 {
     switch (word) {
     case TaskWord::ExtractFile:
-    case TaskWord::MoveFile:
+    case TaskWord::MoveFileWord:
         return "To";
     case TaskWord::Run:
         return "Param";
     case TaskWord::CreateRegKey:
         return "Key";
-    case TaskWord::MessageBox:
+    case TaskWord::MessageBoxWord:
         return "Icon";
     default:
         return {};
@@ -104,13 +104,13 @@ std::string_view NextParamName(TaskWord word)
 
 unsigned MessageBoxIcon(const std::string& kind)
 {
-    unsigned icon = MB_ICONHAND;
+    unsigned icon = kBoxIconError;
     if (str::Contains(kind, "MB_ICONQUESTION"))
-        icon = MB_ICONQUESTION;
+        icon = kBoxIconQuestion;
     if (str::Contains(kind, "MB_ICONEXCLAMATION"))
-        icon = MB_ICONEXCLAMATION;
+        icon = kBoxIconWarning;
     if (str::Contains(kind, "MB_ICONASTERISK "))
-        icon = MB_ICONASTERISK;
+        icon = kBoxIconInformation;
     return icon;
 }
 
@@ -161,17 +161,17 @@ CTaskStep ReadTaskStep(const CStringArray& pairs, std::size_t i)
 void CTaskInterpreter::RunScriptSection(bool bSetup)
 {
     CSetupScreen& screen = m_context.screen;
-    screen.applyButton.EnableWindow(false);
+    screen.applyButton.Enable(false);
     screen.progress.SetPos(0);
-    screen.status.ShowWindow(false);
-    screen.progress.ShowWindow(true);
+    screen.status.Show(false);
+    screen.progress.Show(true);
 
     CStringArray pairs;
     m_context.script.GetSectionPairs(bSetup ? "Setup" : "Tasks", pairs);
     const std::size_t count = pairs.size();
     // The bar's range is a 16-bit number.
     screen.progress.SetRange(0, static_cast<int>(count & 0xFFFF));
-    screen.dialog.UpdateWindow();
+    screen.dialog.PaintNow();
     // The tasks to number, found by the same walk without running them.
     m_task = 0;
     m_tasks = 0;
@@ -194,14 +194,14 @@ void CTaskInterpreter::RunScriptSection(bool bSetup)
         // The last step always shows: the bar ends full.
         if (i >= count || now - painted >= kRepaintInterval) {
             screen.progress.SetPos(static_cast<int>(i));
-            screen.dialog.UpdateWindow();
+            screen.dialog.PaintNow();
             painted = now;
         }
     }
 
-    screen.applyButton.EnableWindow(true);
-    screen.progress.ShowWindow(false);
-    screen.status.ShowWindow(true);
+    screen.applyButton.Enable(true);
+    screen.progress.Show(false);
+    screen.status.Show(true);
 }
 
 std::string CTaskInterpreter::Expanded(std::string path) const
@@ -212,7 +212,7 @@ std::string CTaskInterpreter::Expanded(std::string path) const
 
 void CTaskInterpreter::MissingParam(const char* message)
 {
-    m_context.messageBox.Show(message, m_context.appName, MB_OK | MB_ICONEXCLAMATION);
+    m_context.messageBox.Show(message, m_context.appName, kBoxOk | kBoxIconWarning);
     Failed(message);
 }
 
@@ -234,25 +234,25 @@ void CTaskInterpreter::RunStep(const CTaskStep& step)
 
     switch (*step.word) {
     case TaskWord::WindowTitle:
-        screen.dialog.SetWindowText(value);
+        screen.dialog.SetText(value);
         break;
     case TaskWord::Readme:
-        screen.readme.SetWindowText(ReadmeText(value));
+        screen.readme.SetText(ReadmeText(value));
         break;
     case TaskWord::Title:
-        screen.title.SetWindowText("   " + value);
+        screen.title.SetText("   " + value);
         break;
     case TaskWord::OK:
-        screen.applyButton.SetWindowText(value);
+        screen.applyButton.SetText(value);
         break;
     case TaskWord::Status:
         if (!value.empty())
-            screen.status.SetWindowText(" " + value);
+            screen.status.SetText(" " + value);
         break;
     case TaskWord::Size: {
         const CWindowSize size = ParseSize(value);
-        const CRect rect = screen.dialog.GetWindowRect();
-        screen.dialog.SetWindowPos(rect.left, rect.top, size.cx, size.cy);
+        const CRect rect = screen.dialog.GetRect();
+        screen.dialog.SetFrame(rect.left, rect.top, size.cx, size.cy);
         LayoutControls(screen, m_context.editorMode);
         break;
     }
@@ -270,13 +270,13 @@ void CTaskInterpreter::RunStep(const CTaskStep& step)
         m_context.reader.ExtractAll(dir, [this](const PackageEntry& entry) { Failed("cannot extract " + std::string(entry.szName)); });
         break;
     }
-    case TaskWord::MoveFile:
+    case TaskWord::MoveFileWord:
         if (!step.withParam)
             MissingParam("MoveFile command requires To param");
         else if (!MoveFileTo(Expanded(value), Expanded(step.param)))
             Failed("cannot move " + Expanded(value) + " to " + Expanded(step.param));
         break;
-    case TaskWord::DeleteFile:
+    case TaskWord::DeleteFileWord:
         if (!DeleteFileAt(Expanded(value)))
             Failed("cannot delete " + Expanded(value));
         break;
@@ -308,21 +308,21 @@ void CTaskInterpreter::RunStep(const CTaskStep& step)
             // command with a message, as any file error does.
             if (!file.SeekToEnd() || !file.Write(line.data(), line.size())) {
                 m_context.messageBox.Show("Cannot write " + path + ".", m_context.appName,
-                                          MB_OK | MB_ICONEXCLAMATION);
+                                          kBoxOk | kBoxIconWarning);
                 Failed("cannot write " + path);
             }
         } else {
             // A pipe, device or folder is never written to, and says so.
             if (file.GetOpenFailure() != CFile::Failure::Other)
                 m_context.messageBox.Show("Cannot write " + path + ": it is not a regular file.", m_context.appName,
-                                          MB_OK | MB_ICONEXCLAMATION);
+                                          kBoxOk | kBoxIconWarning);
             Failed("cannot open " + path);
         }
         break;
     }
-    case TaskWord::MessageBox:
-        m_context.messageBox.Show(value, screen.dialog.GetWindowText(),
-                                  MB_OK | MessageBoxIcon(step.param));
+    case TaskWord::MessageBoxWord:
+        m_context.messageBox.Show(value, screen.dialog.GetText(),
+                                  kBoxOk | MessageBoxIcon(step.param));
         break;
     }
 }

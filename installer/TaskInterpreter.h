@@ -31,14 +31,14 @@ enum class TaskWord {
     Size,
     ExtractFile,
     ExtractAll,
-    MoveFile,
-    DeleteFile,
+    MoveFileWord,
+    DeleteFileWord,
     Run,
     CreateRegKey,
     SetRegString,
     SetRegDword,
     WriteToFile,
-    MessageBox,
+    MessageBoxWord,
 };
 
 struct CTaskWordText {

@@ -13,7 +13,7 @@ constexpr const char* kCaption = "Editor";
 bool Fail(IBuildReport& report, const std::string& message)
 {
     report.SetStatus(" " + message);
-    report.MessageBox(message, kCaption, MB_OK | MB_ICONERROR);
+    report.ShowBox(message, kCaption, kBoxOk | kBoxIconError);
     return false;
 }
 
@@ -87,7 +87,7 @@ bool BuildArchive(CPackageFile& stub, const CScript& script, const IFolders& fol
     }
     report.SetStatus(" Done creating sfx");
 
-    if (report.MessageBox("File " + output + " created.\nDo you want to test it now?", kCaption, MB_YESNO | MB_ICONQUESTION) == IDYES)
+    if (report.ShowBox("File " + output + " created.\nDo you want to test it now?", kCaption, kBoxYesNo | kBoxIconQuestion) == kAnswerYes)
         report.StartFile(output);
     return true;
 }

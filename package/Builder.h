@@ -19,7 +19,7 @@ class IBuildReport {
 public:
     virtual ~IBuildReport() = default;
     virtual void SetStatus(const std::string& text) = 0;
-    virtual int MessageBox(const std::string& text, const std::string& caption, unsigned style) = 0;
+    virtual int ShowBox(const std::string& text, const std::string& caption, unsigned style) = 0;
     // Starts the new installer, without waiting for it.
     virtual void StartFile(const std::string& path) = 0;
     // While a [Files] file is copied: bytes copied so far of its length.
@@ -33,8 +33,8 @@ public:
         : m_status(status), m_box(box), m_shell(shell)
     {
     }
-    void SetStatus(const std::string& text) override { m_status.SetWindowText(text); }
-    int MessageBox(const std::string& text, const std::string& caption, unsigned style) override
+    void SetStatus(const std::string& text) override { m_status.SetText(text); }
+    int ShowBox(const std::string& text, const std::string& caption, unsigned style) override
     {
         return m_box.Show(text, caption, style);
     }

@@ -16,7 +16,7 @@ int CConsoleBox::Show(const std::string& text, const std::string&, unsigned)
 {
     CommandFail(m_program, kExitBad, text);
     m_last = text;
-    return IDOK;
+    return kAnswerOk;
 }
 
 int OpenInstaller(const std::string& program, const std::string& path, std::unique_ptr<CPackageFile>& reader,

@@ -49,7 +49,7 @@ char* CPackageFile::Buffer()
 
 void CPackageFile::ShowError(const std::string& text)
 {
-    m_box.Show(text, kCaption, MB_OK | MB_ICONERROR);
+    m_box.Show(text, kCaption, kBoxOk | kBoxIconError);
 }
 
 bool CPackageFile::IsPlainFileName(const std::string& name)

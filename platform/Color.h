@@ -3,13 +3,13 @@
 
 #include <cstdint>
 
-using COLORREF = std::uint32_t;
+using Color = std::uint32_t;
 
-constexpr COLORREF RGB(unsigned red, unsigned green, unsigned blue)
+constexpr Color Rgb(unsigned red, unsigned green, unsigned blue)
 {
     return (red & 0xFF) | (green & 0xFF) << 8 | (blue & 0xFF) << 16;
 }
 
-constexpr unsigned GetRValue(COLORREF color) { return color & 0xFF; }
-constexpr unsigned GetGValue(COLORREF color) { return color >> 8 & 0xFF; }
-constexpr unsigned GetBValue(COLORREF color) { return color >> 16 & 0xFF; }
+constexpr unsigned RedOf(Color color) { return color & 0xFF; }
+constexpr unsigned GreenOf(Color color) { return color >> 8 & 0xFF; }
+constexpr unsigned BlueOf(Color color) { return color >> 16 & 0xFF; }

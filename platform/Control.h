@@ -19,15 +19,15 @@ struct CRect {
 class IControl {
 public:
     virtual ~IControl() = default;
-    virtual void SetWindowText(const std::string& text) = 0;
-    virtual std::string GetWindowText() const = 0;
-    virtual void ShowWindow(bool show) = 0;
-    virtual bool IsWindowVisible() const = 0;
-    virtual void EnableWindow(bool enable) = 0;
-    virtual bool IsWindowEnabled() const = 0;
+    virtual void SetText(const std::string& text) = 0;
+    virtual std::string GetText() const = 0;
+    virtual void Show(bool show) = 0;
+    virtual bool IsVisible() const = 0;
+    virtual void Enable(bool enable) = 0;
+    virtual bool IsEnabled() const = 0;
     // Position and size in the parent's client coordinates (pixels).
-    virtual void MoveWindow(const CRect& rect) = 0;
-    virtual CRect GetWindowRect() const = 0;
+    virtual void Move(const CRect& rect) = 0;
+    virtual CRect GetRect() const = 0;
 };
 
 // A control that keeps its state and draws nothing itself: the terminal's
@@ -36,14 +36,14 @@ public:
 template <class TControl = IControl>
 class CControlState : public TControl {
 public:
-    void SetWindowText(const std::string& text) override { m_text = text; }
-    std::string GetWindowText() const override { return m_text; }
-    void ShowWindow(bool show) override { m_visible = show; }
-    bool IsWindowVisible() const override { return m_visible; }
-    void EnableWindow(bool enable) override { m_enabled = enable; }
-    bool IsWindowEnabled() const override { return m_enabled; }
-    void MoveWindow(const CRect& rect) override { m_rect = rect; }
-    CRect GetWindowRect() const override { return m_rect; }
+    void SetText(const std::string& text) override { m_text = text; }
+    std::string GetText() const override { return m_text; }
+    void Show(bool show) override { m_visible = show; }
+    bool IsVisible() const override { return m_visible; }
+    void Enable(bool enable) override { m_enabled = enable; }
+    bool IsEnabled() const override { return m_enabled; }
+    void Move(const CRect& rect) override { m_rect = rect; }
+    CRect GetRect() const override { return m_rect; }
 
     std::string m_text;
     bool m_visible = true;

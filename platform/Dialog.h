@@ -71,9 +71,9 @@ struct FontSpec {
 
 // Size types of OnSize.
 enum : int {
-    SIZE_RESTORED = 0,
-    SIZE_MINIMIZED = 1,
-    SIZE_MAXIMIZED = 2,
+    kSizeRestored = 0,
+    kSizeMinimized = 1,
+    kSizeMaximized = 2,
 };
 
 class IDialogHandler {
@@ -93,7 +93,7 @@ public:
     virtual void OnSize(int type, int cx, int cy) = 0;
     // Asked whenever control id is painted: true to paint it with these
     // colours instead of the default ones.
-    virtual bool OnCtlColor(int id, COLORREF& text, COLORREF& back) = 0;
+    virtual bool OnCtlColor(int id, Color& text, Color& back) = 0;
 };
 
 class IDialogWindow {
@@ -103,28 +103,28 @@ public:
     // Builds the window and the template's controls, hidden, then calls
     // OnInitDialog, then shows the window unless it is already shown.
     virtual void Create(const DialogTemplate& dialog, IDialogHandler& handler) = 0;
-    // Delivers events to the handler until EndDialog; returns its result.
+    // Delivers events to the handler until EndModalLoop; returns its result.
     virtual int RunModalLoop() = 0;
-    virtual void EndDialog(int result) = 0;
+    virtual void EndModalLoop(int result) = 0;
 
     // The control of the template with this id; nullptr when there is none.
-    virtual IControl* GetDlgItem(int id) = 0;
+    virtual IControl* GetItem(int id) = 0;
     virtual IProgressCtrl* GetProgressCtrl(int id) = 0;
     // The text widget of a RichEdit item; nullptr for any other id.
     virtual ITextWidget* GetTextWidget(int id) = 0;
     virtual void SetItemFont(int id, const FontSpec& font) = 0;
 
-    virtual void SetWindowText(const std::string& text) = 0;
-    virtual std::string GetWindowText() const = 0;
+    virtual void SetText(const std::string& text) = 0;
+    virtual std::string GetText() const = 0;
     // The client area: left and top are 0.
-    virtual CRect GetClientRect() const = 0;
+    virtual CRect GetClientArea() const = 0;
     // The whole window, frame and caption included, in screen pixels.
-    virtual CRect GetWindowRect() const = 0;
+    virtual CRect GetRect() const = 0;
     // Moves the window's outer top-left corner to x, y and gives the whole
     // window the size cx by cy; the client area is what the frame leaves.
-    virtual void SetWindowPos(int x, int y, int cx, int cy) = 0;
-    virtual void ShowWindow(bool show) = 0;
-    virtual bool IsWindowVisible() const = 0;
+    virtual void SetFrame(int x, int y, int cx, int cy) = 0;
+    virtual void Show(bool show) = 0;
+    virtual bool IsVisible() const = 0;
     // Whether the user may resize and maximise the window (minimising
     // always works).
     virtual void SetResizable(bool resizable) = 0;
@@ -132,5 +132,5 @@ public:
     virtual void AppendSystemMenuItem(unsigned id, const std::string& caption) = 0;
     // Paints what has changed now, without handling any input, so a long
     // operation can show its progress.
-    virtual void UpdateWindow() = 0;
+    virtual void PaintNow() = 0;
 };

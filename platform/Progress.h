@@ -12,7 +12,7 @@ public:
     virtual void SetRange(int lower, int upper) = 0;
     virtual void SetPos(int pos) = 0;
     virtual int GetPos() const = 0;
-    virtual void SetBarColor(COLORREF color) = 0;
+    virtual void SetBarColor(Color color) = 0;
 };
 
 // The words that go with a progress bar where there is room for them: each

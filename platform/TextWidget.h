@@ -7,7 +7,7 @@
 // Positions are byte offsets into the widget's own text (UTF-8 on Linux), in
 // which every line break is one LF. The text a range returns is that text, so
 // index i of the text of a range that starts at s is position s + i. Text put
-// in has its CR LF and lone CR turned into LF; GetWindowText delivers the
+// in has its CR LF and lone CR turned into LF; GetText delivers the
 // whole text with CR LF line breaks, as script files and packages hold it.
 #pragma once
 
@@ -17,52 +17,52 @@
 #include <functional>
 #include <string>
 
-// Which fields of a CHARFORMAT count.
+// Which fields of a TextFormat count.
 enum : unsigned {
-    CFM_BOLD = 0x00000001,
-    CFM_COLOR = 0x40000000,
+    kFormatBold = 0x00000001,
+    kFormatColor = 0x40000000,
 };
 
-// Effects of a CHARFORMAT.
+// Effects of a TextFormat.
 enum : unsigned {
-    CFE_BOLD = 0x00000001,
-    // The text takes the widget's default colour instead of crTextColor.
-    CFE_AUTOCOLOR = 0x40000000,
+    kEffectBold = 0x00000001,
+    // The text takes the widget's default colour instead of color.
+    kEffectAutoColor = 0x40000000,
 };
 
-struct CHARFORMAT {
-    // CFM_ bits: read from a range, a bit is set when that attribute is the
+struct TextFormat {
+    // kFormat bits: read from a range, a bit is set when that attribute is the
     // same on every character of it; applied, only the attributes whose bit
     // is set change.
-    unsigned dwMask = 0;
-    unsigned dwEffects = 0;
-    COLORREF crTextColor = 0;
+    unsigned mask = 0;
+    unsigned effects = 0;
+    Color color = 0;
 
-    friend bool operator==(const CHARFORMAT&, const CHARFORMAT&) = default;
+    friend bool operator==(const TextFormat&, const TextFormat&) = default;
 };
 
 // A selection: cpMin is the anchor, cpMax the end where the caret is, so
 // cpMin may be the greater one when the selection was made backwards. An
 // empty selection is the caret alone.
-struct CHARRANGE {
+struct TextSpan {
     int cpMin = 0;
     int cpMax = 0;
 
-    friend bool operator==(const CHARRANGE&, const CHARRANGE&) = default;
+    friend bool operator==(const TextSpan&, const TextSpan&) = default;
 };
 
 class ITextWidget : public IControl {
 public:
-    // IControl::SetWindowText replaces the whole text and notifies like any
+    // IControl::SetText replaces the whole text and notifies like any
     // other change, also when the new text equals the old one;
-    // IControl::GetWindowText returns the whole text with CR LF line breaks.
+    // IControl::GetText returns the whole text with CR LF line breaks.
 
     // Number of positions in the text.
     virtual int GetTextLength() const = 0;
 
-    virtual CHARRANGE GetSel() const = 0;
+    virtual TextSpan GetSel() const = 0;
     // Positions outside the text are clamped to it.
-    virtual void SetSel(CHARRANGE range) = 0;
+    virtual void SetSel(TextSpan range) = 0;
     // While hidden, selection changes are not shown; showing it again shows
     // whatever the selection is then.
     virtual void HideSelection(bool hide) = 0;
@@ -70,11 +70,11 @@ public:
     virtual std::string GetSelText() const = 0;
 
     // The widget's font in its default colour, with no effects.
-    virtual CHARFORMAT GetDefaultCharFormat() const = 0;
+    virtual TextFormat GetDefaultCharFormat() const = 0;
     // Format of the selection: the colour of its first character, and mask
     // bits for the attributes that are the same all through it.
-    virtual CHARFORMAT GetSelectionCharFormat() const = 0;
-    virtual void SetSelectionCharFormat(const CHARFORMAT& format) = 0;
+    virtual TextFormat GetSelectionCharFormat() const = 0;
+    virtual void SetSelectionCharFormat(const TextFormat& format) = 0;
 
     // Line (from 0) that holds a position; the last line for the end of the
     // text.

@@ -37,13 +37,13 @@ private:
 class CConsoleBuildReport : public IBuildReport {
 public:
     void SetStatus(const std::string& text) override { std::cerr << str::EscapeControls(str::Trimmed(text)) << '\n'; }
-    int MessageBox(const std::string& text, const std::string&, unsigned style) override
+    int ShowBox(const std::string& text, const std::string&, unsigned style) override
     {
         // Errors were already shown as the status line; the test question
         // is answered No, leaving just its first line.
-        if ((style & MB_TYPEMASK) == MB_YESNO)
+        if ((style & kBoxTypeMask) == kBoxYesNo)
             std::cerr << str::EscapeControls(text.substr(0, text.find('\n'))) << '\n';
-        return IDNO;
+        return kAnswerNo;
     }
     void StartFile(const std::string&) override {}
     void Progress(const std::string& path, std::int64_t done, std::int64_t total) override

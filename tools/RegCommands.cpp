@@ -50,13 +50,13 @@ std::string Json(const nlohmann::ordered_json& value)
 nlohmann::ordered_json ValueJson(const CRegValue& value)
 {
     nlohmann::ordered_json out = {{"name", value.name}};
-    if (value.type == REG_SZ) {
+    if (value.type == kRegString) {
         std::string text = value.data;
         if (!text.empty() && text.back() == '\0')
             text.pop_back();
         out["type"] = "REG_SZ";
         out["data"] = text;
-    } else if (value.type == REG_DWORD && value.data.size() == 4) {
+    } else if (value.type == kRegDword && value.data.size() == 4) {
         std::uint32_t number = 0;
         for (int i = 3; i >= 0; --i)
             number = number << 8 | static_cast<unsigned char>(value.data[static_cast<std::size_t>(i)]);
@@ -142,7 +142,7 @@ void AddRegCommands(CLI::App& app, int& status)
     query->add_option("NAME", *queryName, kNameHelp);
     query->callback([args, queryName, &status] {
         CRegStore store = OpenStore(*args);
-        const HKEY root = RootKeyFromName(args->root);
+        const RegKey root = RootKeyFromName(args->root);
         if (*queryName) {
             CRegValue value;
             if (!store.QueryValue(root, args->key, **queryName, value))

@@ -50,7 +50,7 @@ struct Editor {
     // text that starts with prefix.
     void CaretAfter(const std::string& prefix)
     {
-        const std::string text = widget->GetWindowText();
+        const std::string text = widget->GetText();
         std::size_t pos = text.find("\n" + prefix, text.size() / 2) + 1;
         pos = text.find('\r', pos);
         // Positions count LF only: one less for every CR before pos.

@@ -21,7 +21,7 @@ namespace {
 
 class CNoBox : public IMessageBox {
 public:
-    int Show(const std::string&, const std::string&, unsigned) override { return IDOK; }
+    int Show(const std::string&, const std::string&, unsigned) override { return kAnswerOk; }
 };
 
 std::string Int32(std::uint32_t value)

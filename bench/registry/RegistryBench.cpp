@@ -39,7 +39,7 @@ void BM_SetStringIntoBigKey(benchmark::State& state)
     for (auto _ : state) {
         // A value in the middle of the key, changed each time so every
         // operation writes the hive.
-        const bool ok = SetRegString(store, HKEY_CURRENT_USER, "Software\\Big", "value" + std::to_string(count / 2),
+        const bool ok = SetRegString(store, kRegCurrentUser, "Software\\Big", "value" + std::to_string(count / 2),
                                      "changed " + std::to_string(round++));
         if (!ok)
             state.SkipWithError(store.LastError().c_str());

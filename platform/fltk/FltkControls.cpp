@@ -4,10 +4,10 @@
 
 #include <algorithm>
 
-Fl_Color ToFlColor(COLORREF color)
+Fl_Color ToFlColor(Color color)
 {
-    return fl_rgb_color(static_cast<uchar>(GetRValue(color)), static_cast<uchar>(GetGValue(color)),
-                        static_cast<uchar>(GetBValue(color)));
+    return fl_rgb_color(static_cast<uchar>(RedOf(color)), static_cast<uchar>(GreenOf(color)),
+                        static_cast<uchar>(BlueOf(color)));
 }
 
 Fl_Font ToFlFont(const FontSpec& font)
@@ -34,7 +34,7 @@ CFltkLabel::CFltkLabel(int x, int y, int w, int h, DialogItemKind kind, int id, 
     labelsize(kControlFontSize);
 }
 
-void CFltkLabel::SetWindowText(const std::string& text)
+void CFltkLabel::SetText(const std::string& text)
 {
     m_text = text;
     m_shown = WithoutCarriageReturns(text);
@@ -71,8 +71,8 @@ void CFltkLabel::draw()
         break;
     }
 
-    COLORREF text = 0;
-    COLORREF back = 0;
+    Color text = 0;
+    Color back = 0;
     const bool custom = m_handler.OnCtlColor(m_id, text, back);
     const Fl_Color backColor = custom ? ToFlColor(back) : dialogBack;
     int inset = 0;
@@ -99,7 +99,7 @@ CFltkButton::CFltkButton(int x, int y, int w, int h) : CFltkControl(x, y, w, h)
     labelsize(kControlFontSize);
 }
 
-void CFltkButton::SetWindowText(const std::string& text)
+void CFltkButton::SetText(const std::string& text)
 {
     m_text = text;
     // A caption is drawn as written: "@@" is FLTK's literal '@'.
@@ -118,7 +118,7 @@ CFltkReadOnlyEdit::CFltkReadOnlyEdit(int x, int y, int w, int h) : CFltkControl(
     textsize(kControlFontSize);
 }
 
-void CFltkReadOnlyEdit::SetWindowText(const std::string& text)
+void CFltkReadOnlyEdit::SetText(const std::string& text)
 {
     m_text = text;
     value(WithoutCarriageReturns(text).c_str());
@@ -142,7 +142,7 @@ void CFltkProgress::SetPos(int pos)
     Update();
 }
 
-void CFltkProgress::SetBarColor(COLORREF color)
+void CFltkProgress::SetBarColor(Color color)
 {
     selection_color(ToFlColor(color));
     redraw();

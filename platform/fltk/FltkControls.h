@@ -25,7 +25,7 @@ constexpr int DluToPixels(int units)
     return (units * 3 + 1) / 2;
 }
 
-Fl_Color ToFlColor(COLORREF color);
+Fl_Color ToFlColor(Color color);
 Fl_Font ToFlFont(const FontSpec& font);
 // FLTK draws a CR as a control character: texts are shown with LF alone.
 std::string WithoutCarriageReturns(const std::string& text);
@@ -35,7 +35,7 @@ class CFltkControl : public Widget, public Interface {
 public:
     CFltkControl(int x, int y, int w, int h) : Widget(x, y, w, h) {}
 
-    void ShowWindow(bool show) override
+    void Show(bool show) override
     {
         if (show)
             this->show();
@@ -43,16 +43,16 @@ public:
             this->hide();
         RedrawArea();
     }
-    bool IsWindowVisible() const override { return this->visible_r() != 0; }
-    void EnableWindow(bool enable) override
+    bool IsVisible() const override { return this->visible_r() != 0; }
+    void Enable(bool enable) override
     {
         if (enable)
             this->activate();
         else
             this->deactivate();
     }
-    bool IsWindowEnabled() const override { return this->active() != 0; }
-    void MoveWindow(const CRect& rect) override
+    bool IsEnabled() const override { return this->active() != 0; }
+    void Move(const CRect& rect) override
     {
         RedrawArea();
         const Fl_Group* client = this->parent();
@@ -63,7 +63,7 @@ public:
                      rect.Height() > 0 ? rect.Height() : 0);
         RedrawArea();
     }
-    CRect GetWindowRect() const override
+    CRect GetRect() const override
     {
         const Fl_Group* client = this->parent();
         const int left = this->x() - (client ? client->x() : 0);
@@ -88,8 +88,8 @@ class CFltkLabel : public CFltkControl<Fl_Box> {
 public:
     CFltkLabel(int x, int y, int w, int h, DialogItemKind kind, int id, IDialogHandler& handler);
 
-    void SetWindowText(const std::string& text) override;
-    std::string GetWindowText() const override { return m_text; }
+    void SetText(const std::string& text) override;
+    std::string GetText() const override { return m_text; }
     void SetFont(const FontSpec& font);
 
 protected:
@@ -109,8 +109,8 @@ class CFltkButton : public CFltkControl<Fl_Return_Button> {
 public:
     CFltkButton(int x, int y, int w, int h);
 
-    void SetWindowText(const std::string& text) override;
-    std::string GetWindowText() const override { return m_text; }
+    void SetText(const std::string& text) override;
+    std::string GetText() const override { return m_text; }
 
 protected:
     // A plain button: no return-arrow glyph.
@@ -124,8 +124,8 @@ class CFltkReadOnlyEdit : public CFltkControl<Fl_Multiline_Output> {
 public:
     CFltkReadOnlyEdit(int x, int y, int w, int h);
 
-    void SetWindowText(const std::string& text) override;
-    std::string GetWindowText() const override { return m_text; }
+    void SetText(const std::string& text) override;
+    std::string GetText() const override { return m_text; }
 
 private:
     std::string m_text;
@@ -135,12 +135,12 @@ class CFltkProgress : public CFltkControl<Fl_Progress, IProgressCtrl> {
 public:
     CFltkProgress(int x, int y, int w, int h);
 
-    void SetWindowText(const std::string& text) override { m_text = text; }
-    std::string GetWindowText() const override { return m_text; }
+    void SetText(const std::string& text) override { m_text = text; }
+    std::string GetText() const override { return m_text; }
     void SetRange(int lower, int upper) override;
     void SetPos(int pos) override;
     int GetPos() const override { return m_pos; }
-    void SetBarColor(COLORREF color) override;
+    void SetBarColor(Color color) override;
 
 private:
     void Update();

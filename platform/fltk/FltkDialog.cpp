@@ -48,13 +48,13 @@ const Fl_RGB_Image& AppIcon()
                 const bool edge = x == 0 || y == 0 || x == kSide - 1 || y == kSide - 1;
                 const bool band = y >= 4 && y < 12;
                 const bool bar = y >= 20 && y < 25 && x >= 5 && x < 27;
-                const COLORREF color = edge  ? RGB(49, 105, 198)
-                                       : band ? RGB(49, 105, 198)
-                                       : bar  ? RGB(52, 109, 172)
-                                              : RGB(231, 243, 255);
-                p[0] = static_cast<uchar>(GetRValue(color));
-                p[1] = static_cast<uchar>(GetGValue(color));
-                p[2] = static_cast<uchar>(GetBValue(color));
+                const Color color = edge  ? Rgb(49, 105, 198)
+                                       : band ? Rgb(49, 105, 198)
+                                       : bar  ? Rgb(52, 109, 172)
+                                              : Rgb(231, 243, 255);
+                p[0] = static_cast<uchar>(RedOf(color));
+                p[1] = static_cast<uchar>(GreenOf(color));
+                p[2] = static_cast<uchar>(BlueOf(color));
             }
         }
         return Fl_RGB_Image(pixels, kSide, kSide, 3);
@@ -199,7 +199,7 @@ void CFltkDialog::Create(const DialogTemplate& dialog, IDialogHandler& handler)
     m_window->resizable(nullptr);
     m_window->callback(WindowCallback, this);
     m_window->icon(&AppIcon());
-    SetWindowText(dialog.caption);
+    SetText(dialog.caption);
 
     int sx = 0;
     int sy = 0;
@@ -255,7 +255,7 @@ void CFltkDialog::CreateItem(const DialogItem& item)
         break;
     }
     }
-    created.control->SetWindowText(item.text);
+    created.control->SetText(item.text);
     if (!item.visible)
         created.widget->hide();
     m_items[item.id] = created;
@@ -265,10 +265,10 @@ int CFltkDialog::RunModalLoop()
 {
     while (!m_ended && m_window && m_window->shown())
         Fl::wait();
-    return m_ended ? m_result : IDCANCEL;
+    return m_ended ? m_result : kAnswerCancel;
 }
 
-void CFltkDialog::EndDialog(int result)
+void CFltkDialog::EndModalLoop(int result)
 {
     m_ended = true;
     m_result = result;
@@ -276,7 +276,7 @@ void CFltkDialog::EndDialog(int result)
         m_window->hide();
 }
 
-IControl* CFltkDialog::GetDlgItem(int id)
+IControl* CFltkDialog::GetItem(int id)
 {
     const auto it = m_items.find(id);
     return it == m_items.end() ? nullptr : it->second.control;
@@ -284,12 +284,12 @@ IControl* CFltkDialog::GetDlgItem(int id)
 
 IProgressCtrl* CFltkDialog::GetProgressCtrl(int id)
 {
-    return dynamic_cast<IProgressCtrl*>(GetDlgItem(id));
+    return dynamic_cast<IProgressCtrl*>(GetItem(id));
 }
 
 ITextWidget* CFltkDialog::GetTextWidget(int id)
 {
-    return dynamic_cast<ITextWidget*>(GetDlgItem(id));
+    return dynamic_cast<ITextWidget*>(GetItem(id));
 }
 
 void CFltkDialog::SetItemFont(int id, const FontSpec& font)
@@ -310,19 +310,19 @@ void CFltkDialog::SetItemFont(int id, const FontSpec& font)
     widget->redraw();
 }
 
-void CFltkDialog::SetWindowText(const std::string& text)
+void CFltkDialog::SetText(const std::string& text)
 {
     m_caption = text;
     if (m_window)
         m_window->copy_label(text.c_str());
 }
 
-CRect CFltkDialog::GetClientRect() const
+CRect CFltkDialog::GetClientArea() const
 {
     return {0, 0, m_clientW, m_clientH};
 }
 
-CRect CFltkDialog::GetWindowRect() const
+CRect CFltkDialog::GetRect() const
 {
     if (!m_window)
         return {};
@@ -330,7 +330,7 @@ CRect CFltkDialog::GetWindowRect() const
             m_window->x() + m_window->w() + m_frame.right, m_window->y() + m_window->h() + m_frame.bottom};
 }
 
-void CFltkDialog::SetWindowPos(int x, int y, int cx, int cy)
+void CFltkDialog::SetFrame(int x, int y, int cx, int cy)
 {
     const COuterRect rect{x, y, cx, cy};
     if (m_resizable)
@@ -349,7 +349,7 @@ void CFltkDialog::ApplyOuterRect(const COuterRect& rect)
     m_window->resize(rect.x + m_frame.left, rect.y + m_frame.top, w, h);
 }
 
-void CFltkDialog::ShowWindow(bool show)
+void CFltkDialog::Show(bool show)
 {
     if (!m_window)
         return;
@@ -359,7 +359,7 @@ void CFltkDialog::ShowWindow(bool show)
         m_window->hide();
 }
 
-bool CFltkDialog::IsWindowVisible() const
+bool CFltkDialog::IsVisible() const
 {
     return m_window && m_window->shown() && m_window->visible();
 }
@@ -428,7 +428,7 @@ void CFltkDialog::AppendSystemMenuItem(unsigned id, const std::string& caption)
     m_systemItems.emplace_back(id, caption);
 }
 
-void CFltkDialog::UpdateWindow()
+void CFltkDialog::PaintNow()
 {
     Fl::flush();
 }
@@ -501,7 +501,7 @@ void CFltkDialog::OnResized()
         m_clientW = w;
         m_clientH = h;
         if (m_handler)
-            m_handler->OnSize(SIZE_RESTORED, w, h);
+            m_handler->OnSize(kSizeRestored, w, h);
     }
 }
 
@@ -516,7 +516,7 @@ void CFltkDialog::OnShowHide(int event)
     // again, as a window system reports the restored size.
     if (m_unmapped && m_handler) {
         m_unmapped = false;
-        m_handler->OnSize(SIZE_RESTORED, m_clientW, m_clientH);
+        m_handler->OnSize(kSizeRestored, m_clientW, m_clientH);
     }
 }
 

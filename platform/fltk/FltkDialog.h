@@ -40,24 +40,24 @@ public:
 
     void Create(const DialogTemplate& dialog, IDialogHandler& handler) override;
     int RunModalLoop() override;
-    void EndDialog(int result) override;
+    void EndModalLoop(int result) override;
 
-    IControl* GetDlgItem(int id) override;
+    IControl* GetItem(int id) override;
     IProgressCtrl* GetProgressCtrl(int id) override;
     ITextWidget* GetTextWidget(int id) override;
     void SetItemFont(int id, const FontSpec& font) override;
 
-    void SetWindowText(const std::string& text) override;
-    std::string GetWindowText() const override { return m_caption; }
-    CRect GetClientRect() const override;
-    CRect GetWindowRect() const override;
-    void SetWindowPos(int x, int y, int cx, int cy) override;
-    void ShowWindow(bool show) override;
-    bool IsWindowVisible() const override;
+    void SetText(const std::string& text) override;
+    std::string GetText() const override { return m_caption; }
+    CRect GetClientArea() const override;
+    CRect GetRect() const override;
+    void SetFrame(int x, int y, int cx, int cy) override;
+    void Show(bool show) override;
+    bool IsVisible() const override;
     void SetResizable(bool resizable) override;
     void SetMenu(const MenuTemplate& menu) override;
     void AppendSystemMenuItem(unsigned id, const std::string& caption) override;
-    void UpdateWindow() override;
+    void PaintNow() override;
 
     // The FLTK window (the owner of message boxes); nullptr before Create.
     Fl_Window* GetFlWindow() const;

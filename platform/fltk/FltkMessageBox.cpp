@@ -31,11 +31,11 @@ struct CIconLook {
 CIconLook IconLook(unsigned icon)
 {
     switch (icon) {
-    case MB_ICONHAND:
+    case kBoxIconError:
         return {"X", fl_rgb_color(200, 30, 30), FL_WHITE};
-    case MB_ICONQUESTION:
+    case kBoxIconQuestion:
         return {"?", fl_rgb_color(49, 105, 198), FL_WHITE};
-    case MB_ICONEXCLAMATION:
+    case kBoxIconWarning:
         return {"!", fl_rgb_color(240, 200, 40), FL_BLACK};
     default:
         return {"i", fl_rgb_color(49, 105, 198), FL_WHITE};
@@ -117,21 +117,21 @@ int CFltkMessageBox::Show(const std::string& text, const std::string& caption, u
     };
     std::vector<CChoice> choices;
     // What the close box and Escape answer.
-    int result = IDOK;
-    switch (style & MB_TYPEMASK) {
-    case MB_YESNOCANCEL:
-        choices = {{"&Yes", IDYES}, {"&No", IDNO}, {"Cancel", IDCANCEL}};
-        result = IDCANCEL;
+    int result = kAnswerOk;
+    switch (style & kBoxTypeMask) {
+    case kBoxYesNoCancel:
+        choices = {{"&Yes", kAnswerYes}, {"&No", kAnswerNo}, {"Cancel", kAnswerCancel}};
+        result = kAnswerCancel;
         break;
-    case MB_YESNO:
-        choices = {{"&Yes", IDYES}, {"&No", IDNO}};
-        result = IDNO;
+    case kBoxYesNo:
+        choices = {{"&Yes", kAnswerYes}, {"&No", kAnswerNo}};
+        result = kAnswerNo;
         break;
     default:
-        choices = {{"OK", IDOK}};
+        choices = {{"OK", kAnswerOk}};
         break;
     }
-    const unsigned icon = style & MB_ICONMASK;
+    const unsigned icon = style & kBoxIconMask;
 
     const std::string shown = WithoutCarriageReturns(text);
     fl_font(FL_HELVETICA, kControlFontSize);

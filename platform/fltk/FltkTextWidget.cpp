@@ -236,7 +236,7 @@ int CFltkTextWidget::handle(int event)
 
 // IControl
 
-void CFltkTextWidget::SetWindowText(const std::string& text)
+void CFltkTextWidget::SetText(const std::string& text)
 {
     const std::string lf = WithLfLineEnds(text.data(), text.size());
     m_replacing = true;
@@ -248,7 +248,7 @@ void CFltkTextWidget::SetWindowText(const std::string& text)
     Notify();
 }
 
-std::string CFltkTextWidget::GetWindowText() const
+std::string CFltkTextWidget::GetText() const
 {
     const FlText text(m_text.text());
     std::string out;
@@ -261,7 +261,7 @@ std::string CFltkTextWidget::GetWindowText() const
     return out;
 }
 
-void CFltkTextWidget::ShowWindow(bool show)
+void CFltkTextWidget::Show(bool show)
 {
     if (show)
         this->show();
@@ -272,12 +272,12 @@ void CFltkTextWidget::ShowWindow(bool show)
         client->damage(FL_DAMAGE_ALL, x(), y(), w(), h());
 }
 
-bool CFltkTextWidget::IsWindowVisible() const
+bool CFltkTextWidget::IsVisible() const
 {
     return visible_r() != 0;
 }
 
-void CFltkTextWidget::EnableWindow(bool enable)
+void CFltkTextWidget::Enable(bool enable)
 {
     if (enable)
         activate();
@@ -285,12 +285,12 @@ void CFltkTextWidget::EnableWindow(bool enable)
         deactivate();
 }
 
-bool CFltkTextWidget::IsWindowEnabled() const
+bool CFltkTextWidget::IsEnabled() const
 {
     return active() != 0;
 }
 
-void CFltkTextWidget::MoveWindow(const CRect& rect)
+void CFltkTextWidget::Move(const CRect& rect)
 {
     Fl_Group* client = parent();
     if (client)
@@ -301,7 +301,7 @@ void CFltkTextWidget::MoveWindow(const CRect& rect)
     redraw();
 }
 
-CRect CFltkTextWidget::GetWindowRect() const
+CRect CFltkTextWidget::GetRect() const
 {
     const Fl_Group* client = parent();
     const int left = x() - (client ? client->x() : 0);
@@ -321,18 +321,18 @@ int CFltkTextWidget::Align(int pos) const
     return m_text.utf8_align(std::clamp(pos, 0, m_text.length()));
 }
 
-CHARRANGE CFltkTextWidget::CurrentSel() const
+TextSpan CFltkTextWidget::CurrentSel() const
 {
     const int caret = insert_position();
     int start = 0;
     int end = 0;
     const Fl_Text_Selection* selection = m_text.primary_selection();
     if (selection->selected() && selection->position(&start, &end) && start != end)
-        return caret == start ? CHARRANGE{end, start} : CHARRANGE{start, end};
+        return caret == start ? TextSpan{end, start} : TextSpan{start, end};
     return {caret, caret};
 }
 
-void CFltkTextWidget::ShowSel(CHARRANGE range)
+void CFltkTextWidget::ShowSel(TextSpan range)
 {
     range = {Align(range.cpMin), Align(range.cpMax)};
     if (range.cpMin == range.cpMax)
@@ -342,12 +342,12 @@ void CFltkTextWidget::ShowSel(CHARRANGE range)
     insert_position(range.cpMax);
 }
 
-CHARRANGE CFltkTextWidget::GetSel() const
+TextSpan CFltkTextWidget::GetSel() const
 {
     return m_selHidden ? m_hiddenSel : CurrentSel();
 }
 
-void CFltkTextWidget::SetSel(CHARRANGE range)
+void CFltkTextWidget::SetSel(TextSpan range)
 {
     if (m_selHidden)
         m_hiddenSel = {Align(range.cpMin), Align(range.cpMax)};
@@ -373,39 +373,39 @@ void CFltkTextWidget::HideSelection(bool hide)
 
 std::string CFltkTextWidget::GetSelText() const
 {
-    const CHARRANGE sel = GetSel();
+    const TextSpan sel = GetSel();
     const FlText text(m_text.text_range(std::min(sel.cpMin, sel.cpMax), std::max(sel.cpMin, sel.cpMax)));
     return text.get();
 }
 
-CHARFORMAT CFltkTextWidget::GetDefaultCharFormat() const
+TextFormat CFltkTextWidget::GetDefaultCharFormat() const
 {
-    return {CFM_COLOR | CFM_BOLD, 0, m_styleKeys[0].color};
+    return {kFormatColor | kFormatBold, 0, m_styleKeys[0].color};
 }
 
-CHARFORMAT CFltkTextWidget::GetSelectionCharFormat() const
+TextFormat CFltkTextWidget::GetSelectionCharFormat() const
 {
-    const CHARRANGE sel = GetSel();
+    const TextSpan sel = GetSel();
     const int start = std::min(sel.cpMin, sel.cpMax);
     const int end = std::max(sel.cpMin, sel.cpMax);
     // An empty selection has the format of the character before it.
     const CharStyle first = start == end ? (start > 0 ? StyleAt(start - 1) : m_styleKeys[0]) : StyleAt(start);
-    CHARFORMAT format{CFM_COLOR | CFM_BOLD, 0, first.color};
+    TextFormat format{kFormatColor | kFormatBold, 0, first.color};
     for (int pos = start + 1; pos < end; ++pos) {
         const CharStyle style = StyleAt(pos);
         if (style.color != first.color)
-            format.dwMask &= ~CFM_COLOR;
+            format.mask &= ~kFormatColor;
         if (style.bold != first.bold)
-            format.dwMask &= ~CFM_BOLD;
+            format.mask &= ~kFormatBold;
     }
-    if ((format.dwMask & CFM_BOLD) && first.bold)
-        format.dwEffects = CFE_BOLD;
+    if ((format.mask & kFormatBold) && first.bold)
+        format.effects = kEffectBold;
     return format;
 }
 
-void CFltkTextWidget::SetSelectionCharFormat(const CHARFORMAT& format)
+void CFltkTextWidget::SetSelectionCharFormat(const TextFormat& format)
 {
-    const CHARRANGE sel = GetSel();
+    const TextSpan sel = GetSel();
     const int start = std::min(sel.cpMin, sel.cpMax);
     const int end = std::max(sel.cpMin, sel.cpMax);
     if (start == end)
@@ -418,10 +418,10 @@ void CFltkTextWidget::SetSelectionCharFormat(const CHARFORMAT& format)
         char& to = mapped[*c - kFirstStyle];
         if (!to) {
             CharStyle style = m_styleKeys[static_cast<std::size_t>(*c - kFirstStyle)];
-            if (format.dwMask & CFM_COLOR)
-                style.color = (format.dwEffects & CFE_AUTOCOLOR) ? m_styleKeys[0].color : format.crTextColor;
-            if (format.dwMask & CFM_BOLD)
-                style.bold = (format.dwEffects & CFE_BOLD) != 0;
+            if (format.mask & kFormatColor)
+                style.color = (format.effects & kEffectAutoColor) ? m_styleKeys[0].color : format.color;
+            if (format.mask & kFormatBold)
+                style.bold = (format.effects & kEffectBold) != 0;
             to = StyleFor(style);
         }
         if (*c != to) {

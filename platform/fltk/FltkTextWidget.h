@@ -3,7 +3,7 @@
 //
 // FLTK draws a CR as a box, so the buffer holds LF line ends only: text put
 // in has CR LF and lone CR turned into LF (pasted text too), ranges are read
-// straight from the buffer, and GetWindowText adds the CR back before each
+// straight from the buffer, and GetText adds the CR back before each
 // LF. Positions are byte offsets into the buffer's UTF-8 text, which is what
 // FLTK counts in as well; a position inside a character is moved to its
 // start, so runs always cover whole characters.
@@ -38,24 +38,24 @@ public:
 
     // IControl: positions relative to the parent group, which is the
     // dialog's client area.
-    void SetWindowText(const std::string& text) override;
-    std::string GetWindowText() const override;
-    void ShowWindow(bool show) override;
-    bool IsWindowVisible() const override;
-    void EnableWindow(bool enable) override;
-    bool IsWindowEnabled() const override;
-    void MoveWindow(const CRect& rect) override;
-    CRect GetWindowRect() const override;
+    void SetText(const std::string& text) override;
+    std::string GetText() const override;
+    void Show(bool show) override;
+    bool IsVisible() const override;
+    void Enable(bool enable) override;
+    bool IsEnabled() const override;
+    void Move(const CRect& rect) override;
+    CRect GetRect() const override;
 
     // ITextWidget
     int GetTextLength() const override;
-    CHARRANGE GetSel() const override;
-    void SetSel(CHARRANGE range) override;
+    TextSpan GetSel() const override;
+    void SetSel(TextSpan range) override;
     void HideSelection(bool hide) override;
     std::string GetSelText() const override;
-    CHARFORMAT GetDefaultCharFormat() const override;
-    CHARFORMAT GetSelectionCharFormat() const override;
-    void SetSelectionCharFormat(const CHARFORMAT& format) override;
+    TextFormat GetDefaultCharFormat() const override;
+    TextFormat GetSelectionCharFormat() const override;
+    void SetSelectionCharFormat(const TextFormat& format) override;
     int LineFromChar(int pos) const override;
     int LineIndex(int line) const override;
     int LineLength(int pos) const override;
@@ -69,7 +69,7 @@ public:
 
 private:
     struct CharStyle {
-        COLORREF color;
+        Color color;
         bool bold;
         friend bool operator==(const CharStyle&, const CharStyle&) = default;
     };
@@ -88,8 +88,8 @@ private:
     static int OnRedoKey(int key, Fl_Text_Editor* editor);
 
     int Align(int pos) const;
-    CHARRANGE CurrentSel() const;
-    void ShowSel(CHARRANGE range);
+    TextSpan CurrentSel() const;
+    void ShowSel(TextSpan range);
     int Caret() const { return GetSel().cpMax; }
     CharStyle StyleAt(int pos) const;
     char StyleFor(const CharStyle& style);
@@ -112,7 +112,7 @@ private:
     bool m_restyledWhileSuspended = false;
 
     bool m_selHidden = false;
-    CHARRANGE m_hiddenSel;
+    TextSpan m_hiddenSel;
 
     mutable std::vector<int> m_lineStarts;
     mutable bool m_lineStartsValid = false;

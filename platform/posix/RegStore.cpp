@@ -167,7 +167,7 @@ void AppendHexByte(std::string& out, unsigned byte)
 bool IsPlainString(const CRegValue& value)
 {
     const std::string& data = value.data;
-    if (value.type != REG_SZ || data.empty() || data.back() != '\0')
+    if (value.type != kRegString || data.empty() || data.back() != '\0')
         return false;
     return data.find_first_of(std::string_view("\r\n\0", 3)) == data.size() - 1;
 }
@@ -181,7 +181,7 @@ void AppendValue(std::string& out, const CRegValue& value)
     out += '=';
     if (IsPlainString(value)) {
         AppendQuoted(out, std::string_view(value.data).substr(0, value.data.size() - 1));
-    } else if (value.type == REG_DWORD && value.data.size() == 4) {
+    } else if (value.type == kRegDword && value.data.size() == 4) {
         out += "dword:";
         for (int i = 3; i >= 0; --i)
             AppendHexByte(out, static_cast<unsigned char>(value.data[static_cast<std::size_t>(i)]));
@@ -392,7 +392,7 @@ private:
             return false;
         line = Trimmed(line.substr(1));
         if (!line.empty() && line.front() == '"') {
-            value.type = REG_SZ;
+            value.type = kRegString;
             if (!Quoted(line, value.data) || !Trimmed(line).empty())
                 return false;
             value.data += '\0';
@@ -400,7 +400,7 @@ private:
             std::uint32_t number = 0;
             if (!HexNumber(line.substr(6), 8, number))
                 return false;
-            value.type = REG_DWORD;
+            value.type = kRegDword;
             for (int i = 0; i < 4; ++i)
                 value.data += static_cast<char>((number >> (8 * i)) & 0xFF);
         } else if (line.substr(0, 4) == "hex:") {
@@ -591,9 +591,9 @@ struct CHiveFile {
     mode_t fileMode;
 };
 
-CHiveFile HiveFileOf(const CRegStore& store, HKEY root)
+CHiveFile HiveFileOf(const CRegStore& store, RegKey root)
 {
-    const bool user = root == HKEY_CURRENT_USER;
+    const bool user = root == kRegCurrentUser;
     return CHiveFile{store.HivePath(root), CRegStore::RootName(root), user ? kUserFolderMode : kMachineFolderMode,
                      user ? kUserFileMode : kMachineFileMode};
 }
@@ -651,34 +651,34 @@ CRegStore CRegStore::Default()
     return CRegStore(data.empty() ? std::string() : data + "/sfxpack/registry", kMachineFolder);
 }
 
-std::string CRegStore::RootName(HKEY root)
+std::string CRegStore::RootName(RegKey root)
 {
     switch (root) {
-    case HKEY_CLASSES_ROOT:
+    case kRegClassesRoot:
         return "HKEY_CLASSES_ROOT";
-    case HKEY_CURRENT_USER:
+    case kRegCurrentUser:
         return "HKEY_CURRENT_USER";
-    case HKEY_LOCAL_MACHINE:
+    case kRegLocalMachine:
         return "HKEY_LOCAL_MACHINE";
-    case HKEY_USERS:
+    case kRegUsers:
         return "HKEY_USERS";
-    case HKEY_CURRENT_CONFIG:
+    case kRegCurrentConfig:
         return "HKEY_CURRENT_CONFIG";
     default:
         return {};
     }
 }
 
-std::string CRegStore::HivePath(HKEY root) const
+std::string CRegStore::HivePath(RegKey root) const
 {
     const std::string name = RootName(root);
-    const std::string& folder = root == HKEY_CURRENT_USER ? m_userFolder : m_machineFolder;
+    const std::string& folder = root == kRegCurrentUser ? m_userFolder : m_machineFolder;
     if (name.empty() || folder.empty())
         return {};
     return folder + "/" + name + ".reg";
 }
 
-std::optional<CRegStore::CKeyPath> CRegStore::Resolve(HKEY root, const std::string& path)
+std::optional<CRegStore::CKeyPath> CRegStore::Resolve(RegKey root, const std::string& path)
 {
     CKeyPath key;
     if (!RootName(root).empty()) {
@@ -702,9 +702,9 @@ std::optional<CRegStore::CKeyPath> CRegStore::Resolve(HKEY root, const std::stri
     return key;
 }
 
-HKEY CRegStore::NewHandle(CKeyPath path)
+RegKey CRegStore::NewHandle(CKeyPath path)
 {
-    const HKEY handle = m_nextHandle++;
+    const RegKey handle = m_nextHandle++;
     m_handles.emplace(handle, std::move(path));
     return handle;
 }
@@ -717,7 +717,7 @@ std::string CRegStore::Describe(const CKeyPath& key) const
     return text;
 }
 
-std::optional<HKEY> CRegStore::CreateKey(HKEY root, const std::string& path)
+std::optional<RegKey> CRegStore::CreateKey(RegKey root, const std::string& path)
 {
     m_error.clear();
     std::optional<CKeyPath> key = Resolve(root, path);
@@ -735,7 +735,7 @@ std::optional<HKEY> CRegStore::CreateKey(HKEY root, const std::string& path)
     return NewHandle(std::move(*key));
 }
 
-std::optional<HKEY> CRegStore::OpenKey(HKEY root, const std::string& path)
+std::optional<RegKey> CRegStore::OpenKey(RegKey root, const std::string& path)
 {
     m_error.clear();
     std::optional<CKeyPath> key = Resolve(root, path);
@@ -752,7 +752,7 @@ std::optional<HKEY> CRegStore::OpenKey(HKEY root, const std::string& path)
     return NewHandle(std::move(*key));
 }
 
-bool CRegStore::SetValue(HKEY key, const std::string& name, std::uint32_t type, const std::string& data)
+bool CRegStore::SetValue(RegKey key, const std::string& name, std::uint32_t type, const std::string& data)
 {
     m_error.clear();
     if (!ValidValueName(name)) {
@@ -776,12 +776,12 @@ bool CRegStore::SetValue(HKEY key, const std::string& name, std::uint32_t type, 
         m_error);
 }
 
-void CRegStore::CloseKey(HKEY key)
+void CRegStore::CloseKey(RegKey key)
 {
     m_handles.erase(key);
 }
 
-bool CRegStore::QueryValues(HKEY root, const std::string& path, std::vector<CRegValue>& values)
+bool CRegStore::QueryValues(RegKey root, const std::string& path, std::vector<CRegValue>& values)
 {
     m_error.clear();
     const std::optional<CKeyPath> key = Resolve(root, path);
@@ -799,7 +799,7 @@ bool CRegStore::QueryValues(HKEY root, const std::string& path, std::vector<CReg
     return true;
 }
 
-bool CRegStore::QueryValue(HKEY root, const std::string& path, const std::string& name, CRegValue& value)
+bool CRegStore::QueryValue(RegKey root, const std::string& path, const std::string& name, CRegValue& value)
 {
     std::vector<CRegValue> values;
     if (!QueryValues(root, path, values))
@@ -815,7 +815,7 @@ bool CRegStore::QueryValue(HKEY root, const std::string& path, const std::string
     return false;
 }
 
-bool CRegStore::ExportHive(HKEY root, std::string& text)
+bool CRegStore::ExportHive(RegKey root, std::string& text)
 {
     m_error.clear();
     const std::optional<CKeyPath> key = Resolve(root, {});

@@ -42,40 +42,40 @@ public:
     // and /var/lib/sfxpack/registry.
     static CRegStore Default();
 
-    std::optional<HKEY> CreateKey(HKEY root, const std::string& path) override;
-    std::optional<HKEY> OpenKey(HKEY root, const std::string& path) override;
-    bool SetValue(HKEY key, const std::string& name, std::uint32_t type, const std::string& data) override;
-    void CloseKey(HKEY key) override;
+    std::optional<RegKey> CreateKey(RegKey root, const std::string& path) override;
+    std::optional<RegKey> OpenKey(RegKey root, const std::string& path) override;
+    bool SetValue(RegKey key, const std::string& name, std::uint32_t type, const std::string& data) override;
+    void CloseKey(RegKey key) override;
 
     // The values of an existing key, in the order they were first written.
-    bool QueryValues(HKEY root, const std::string& path, std::vector<CRegValue>& values);
+    bool QueryValues(RegKey root, const std::string& path, std::vector<CRegValue>& values);
     // One value of an existing key; "" names the default value.
-    bool QueryValue(HKEY root, const std::string& path, const std::string& name, CRegValue& value);
+    bool QueryValue(RegKey root, const std::string& path, const std::string& name, CRegValue& value);
     // The whole hive of root as REGEDIT4 text; a hive never written holds
     // only its root key.
-    bool ExportHive(HKEY root, std::string& text);
+    bool ExportHive(RegKey root, std::string& text);
 
     // Why the last failed operation failed, as one line for people.
     const std::string& LastError() const { return m_error; }
 
     // "HKEY_CURRENT_USER" for HKEY_CURRENT_USER, ...; empty for other handles.
-    static std::string RootName(HKEY root);
+    static std::string RootName(RegKey root);
     // The hive file of a root key; empty when that root has no folder.
-    std::string HivePath(HKEY root) const;
+    std::string HivePath(RegKey root) const;
 
 private:
     struct CKeyPath {
-        HKEY root = 0;
+        RegKey root = 0;
         std::vector<std::string> names;
     };
 
-    std::optional<CKeyPath> Resolve(HKEY root, const std::string& path);
-    HKEY NewHandle(CKeyPath path);
+    std::optional<CKeyPath> Resolve(RegKey root, const std::string& path);
+    RegKey NewHandle(CKeyPath path);
     std::string Describe(const CKeyPath& key) const;
 
     std::string m_userFolder;
     std::string m_machineFolder;
-    std::map<HKEY, CKeyPath> m_handles;
-    HKEY m_nextHandle = 1;
+    std::map<RegKey, CKeyPath> m_handles;
+    RegKey m_nextHandle = 1;
     std::string m_error;
 };

@@ -21,9 +21,9 @@ std::string WithoutShortcutMarks(const std::string& caption)
 
 } // namespace
 
-void CTermProgress::ShowWindow(bool show)
+void CTermProgress::Show(bool show)
 {
-    CControlState::ShowWindow(show);
+    CControlState::Show(show);
     if (show)
         Draw();
     else
@@ -46,7 +46,7 @@ void CTermProgress::SetPos(int pos)
 void CTermProgress::Draw()
 {
     // Before the dialog is shown (the setup pass) the bar leaves no trace.
-    if (!m_owner.IsWindowVisible() || !IsWindowVisible())
+    if (!m_owner.IsVisible() || !IsVisible())
         return;
     const int span = m_upper - m_lower;
     const int done = span <= 0 ? 100 : std::clamp((m_pos - m_lower) * 100 / span, 0, 100);
@@ -66,16 +66,16 @@ void CTermDialog::Create(const DialogTemplate& dialog, IDialogHandler& handler)
             control = std::make_unique<CTermProgress>(*this, m_terminal);
         else
             control = std::make_unique<CTermControl>();
-        control->SetWindowText(item.text);
-        control->ShowWindow(item.visible);
-        control->MoveWindow({item.x, item.y, item.x + item.width, item.y + item.height});
+        control->SetText(item.text);
+        control->Show(item.visible);
+        control->Move({item.x, item.y, item.x + item.width, item.y + item.height});
         if (item.kind == DialogItemKind::PushButton && !m_buttonId)
             m_buttonId = item.id;
         m_items[item.id] = {item.kind, std::move(control)};
     }
     handler.OnInitDialog();
     if (!m_ended)
-        ShowWindow(true);
+        Show(true);
 }
 
 int CTermDialog::RunModalLoop()
@@ -90,18 +90,18 @@ int CTermDialog::RunModalLoop()
     }
     m_handler->OnCommand(m_buttonId);
     if (!m_ended)
-        EndDialog(IDOK);
+        EndModalLoop(kAnswerOk);
     return m_result;
 }
 
-void CTermDialog::EndDialog(int result)
+void CTermDialog::EndModalLoop(int result)
 {
     m_ended = true;
     m_result = result;
     m_visible = false;
 }
 
-IControl* CTermDialog::GetDlgItem(int id)
+IControl* CTermDialog::GetItem(int id)
 {
     const auto it = m_items.find(id);
     return it == m_items.end() ? nullptr : it->second.control.get();
@@ -109,10 +109,10 @@ IControl* CTermDialog::GetDlgItem(int id)
 
 IProgressCtrl* CTermDialog::GetProgressCtrl(int id)
 {
-    return dynamic_cast<IProgressCtrl*>(GetDlgItem(id));
+    return dynamic_cast<IProgressCtrl*>(GetItem(id));
 }
 
-void CTermDialog::ShowWindow(bool show)
+void CTermDialog::Show(bool show)
 {
     const bool shown = show && !m_visible;
     m_visible = show;
@@ -123,7 +123,7 @@ void CTermDialog::ShowWindow(bool show)
 std::string CTermDialog::ButtonCaption() const
 {
     const auto it = m_items.find(m_buttonId);
-    return it == m_items.end() ? std::string("continue") : WithoutShortcutMarks(it->second.control->GetWindowText());
+    return it == m_items.end() ? std::string("continue") : WithoutShortcutMarks(it->second.control->GetText());
 }
 
 void CTermDialog::Draw()
@@ -135,16 +135,16 @@ void CTermDialog::Draw()
     // The visible texts in reading order: top to bottom, then left to right.
     std::vector<const CItem*> shown;
     for (const auto& [id, item] : m_items) {
-        if (item.control->IsWindowVisible())
+        if (item.control->IsVisible())
             shown.push_back(&item);
     }
     std::stable_sort(shown.begin(), shown.end(), [](const CItem* a, const CItem* b) {
-        const CRect ra = a->control->GetWindowRect();
-        const CRect rb = b->control->GetWindowRect();
+        const CRect ra = a->control->GetRect();
+        const CRect rb = b->control->GetRect();
         return ra.top != rb.top ? ra.top < rb.top : ra.left < rb.left;
     });
     for (const CItem* item : shown) {
-        std::string text = item->control->GetWindowText();
+        std::string text = item->control->GetText();
         std::erase(text, '\r');
         switch (item->kind) {
         case DialogItemKind::Label:

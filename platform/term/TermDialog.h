@@ -22,12 +22,12 @@ class CTermProgress : public CControlState<IProgressCtrl> {
 public:
     CTermProgress(const CTermDialog& owner, CTerminal& terminal) : m_owner(owner), m_terminal(terminal) {}
 
-    void ShowWindow(bool show) override;
+    void Show(bool show) override;
 
     void SetRange(int lower, int upper) override;
     void SetPos(int pos) override;
     int GetPos() const override { return m_pos; }
-    void SetBarColor(COLORREF) override {}
+    void SetBarColor(Color) override {}
 
 private:
     void Draw();
@@ -45,28 +45,28 @@ public:
 
     void Create(const DialogTemplate& dialog, IDialogHandler& handler) override;
     int RunModalLoop() override;
-    void EndDialog(int result) override;
+    void EndModalLoop(int result) override;
 
-    IControl* GetDlgItem(int id) override;
+    IControl* GetItem(int id) override;
     IProgressCtrl* GetProgressCtrl(int id) override;
     // A terminal has no text widget: it shows installers, never the editor.
     ITextWidget* GetTextWidget(int) override { return nullptr; }
     void SetItemFont(int, const FontSpec&) override {}
 
-    void SetWindowText(const std::string& text) override { m_caption = text; }
-    std::string GetWindowText() const override { return m_caption; }
-    CRect GetClientRect() const override { return {0, 0, m_window.Width(), m_window.Height()}; }
-    CRect GetWindowRect() const override { return m_window; }
-    void SetWindowPos(int x, int y, int cx, int cy) override { m_window = {x, y, x + cx, y + cy}; }
-    void ShowWindow(bool show) override;
-    bool IsWindowVisible() const override { return m_visible; }
+    void SetText(const std::string& text) override { m_caption = text; }
+    std::string GetText() const override { return m_caption; }
+    CRect GetClientArea() const override { return {0, 0, m_window.Width(), m_window.Height()}; }
+    CRect GetRect() const override { return m_window; }
+    void SetFrame(int x, int y, int cx, int cy) override { m_window = {x, y, x + cx, y + cy}; }
+    void Show(bool show) override;
+    bool IsVisible() const override { return m_visible; }
     void SetResizable(bool) override {}
     void SetMenu(const MenuTemplate&) override {}
     void AppendSystemMenuItem(unsigned, const std::string&) override {}
-    void UpdateWindow() override {}
+    void PaintNow() override {}
 
     // The dialog ended with the cancel command, not the button.
-    bool Cancelled() const { return m_ended && m_result == IDCANCEL; }
+    bool Cancelled() const { return m_ended && m_result == kAnswerCancel; }
 
 private:
     struct CItem {

@@ -66,15 +66,15 @@ int CTermMessageBox::Show(const std::string& text, const std::string& caption, u
         int id;
     };
     // The first choice is the default; cancel is what the close box answers.
-    const CChoice yes{"Yes", IDYES}, no{"No", IDNO}, cancel{"Cancel", IDCANCEL}, ok{"OK", IDOK};
+    const CChoice yes{"Yes", kAnswerYes}, no{"No", kAnswerNo}, cancel{"Cancel", kAnswerCancel}, ok{"OK", kAnswerOk};
     std::vector<CChoice> choices{ok};
-    int closeAnswer = IDOK;
-    if ((style & MB_TYPEMASK) == MB_YESNOCANCEL) {
+    int closeAnswer = kAnswerOk;
+    if ((style & kBoxTypeMask) == kBoxYesNoCancel) {
         choices = {yes, no, cancel};
-        closeAnswer = IDCANCEL;
-    } else if ((style & MB_TYPEMASK) == MB_YESNO) {
+        closeAnswer = kAnswerCancel;
+    } else if ((style & kBoxTypeMask) == kBoxYesNo) {
         choices = {yes, no};
-        closeAnswer = IDNO;
+        closeAnswer = kAnswerNo;
     }
 
     const std::string shown = WithoutCarriageReturns(text);

@@ -60,34 +60,34 @@ TEST_F(SfxDlgTest, TheScriptChoosesTheModeItsScreenAndItsLayout)
         SCOPED_TRACE(editor);
         CSfxDlg& dialog = StartInstaller(editor ? "" : "[Setup]\r\n");
         EXPECT_EQ(dialog.IsEditorMode(), editor);
-        EXPECT_EQ(m_window.GetWindowText(), editor ? "Editor - sample.ini*" : "");
-        EXPECT_EQ(Item(IDC_STATUS).GetWindowText(), editor ? " Status" : " Compiled : x");
-        EXPECT_EQ(Editor().IsWindowVisible(), editor);
+        EXPECT_EQ(m_window.GetText(), editor ? "Editor - sample.ini*" : "");
+        EXPECT_EQ(Item(IDC_STATUS).GetText(), editor ? " Status" : " Compiled : x");
+        EXPECT_EQ(Editor().IsVisible(), editor);
         EXPECT_EQ(m_window.m_menu.empty(), !editor);
         EXPECT_EQ(m_window.m_resizable, editor);
         for (int id : {IDC_APPLY, IDC_README, IDC_TITLE, IDC_SEPARATOR, IDC_TITLE_RULE})
-            EXPECT_EQ(Item(id).IsWindowVisible(), !editor) << id;
+            EXPECT_EQ(Item(id).IsVisible(), !editor) << id;
         if (editor) {
             EXPECT_FALSE(fs::exists(m_dir / "sample.ini")); // the sample is not written
             // Coloured only once the window is shown.
             EXPECT_EQ(Editor().m_formats[Editor().m_text.find("[Setup]")].color, 0x000001u);
         }
         // Only the heading has colours of its own.
-        COLORREF text = 0;
-        COLORREF back = 0;
+        Color text = 0;
+        Color back = 0;
         EXPECT_TRUE(dialog.OnCtlColor(IDC_TITLE, text, back));
         EXPECT_FALSE(dialog.OnCtlColor(IDC_STATUS, text, back));
 
         // A resize lays out a shown window only, for its mode: the status
         // line leaves room for the button on the setup screen alone.
-        const CRect status = Item(IDC_STATUS).GetWindowRect();
+        const CRect status = Item(IDC_STATUS).GetRect();
         m_window.m_client = {0, 0, 600, 500};
         m_window.m_visible = false;
-        dialog.OnSize(SIZE_RESTORED, 600, 500);
-        EXPECT_EQ(Item(IDC_STATUS).GetWindowRect(), status);
+        dialog.OnSize(kSizeRestored, 600, 500);
+        EXPECT_EQ(Item(IDC_STATUS).GetRect(), status);
         m_window.m_visible = true;
-        dialog.OnSize(SIZE_RESTORED, 600, 500);
-        EXPECT_EQ(Item(IDC_STATUS).GetWindowRect(), (CRect{12, 470, editor ? 588 : 506, 493}));
+        dialog.OnSize(kSizeRestored, 600, 500);
+        EXPECT_EQ(Item(IDC_STATUS).GetRect(), (CRect{12, 470, editor ? 588 : 506, 493}));
     }
 }
 
@@ -103,8 +103,8 @@ TEST_F(SfxDlgTest, TheEditorOpensTheScriptItIsGiven)
     } cases[] = {{"mine.ini", "Editor - mine.ini", false}, {"new.ini", "Editor - new.ini*", true}};
     for (const auto& c : cases) {
         Start(WriteStub(m_dir), c.start);
-        EXPECT_EQ(m_window.GetWindowText(), c.caption);
-        EXPECT_EQ(Editor().GetWindowText().starts_with("; Example only"), c.sample) << c.start;
+        EXPECT_EQ(m_window.GetText(), c.caption);
+        EXPECT_EQ(Editor().GetText().starts_with("; Example only"), c.sample) << c.start;
         // Saved where it was named, whatever folder a file dialog moves to.
         fs::current_path("/");
         m_dialog->OnSaveScript();
@@ -157,11 +157,11 @@ TEST_F(SfxDlgTest, TheMenuClosesAndLoadsScripts)
     WriteTextFile(m_dir / "sample.ini", "[Setup]\r\n");
     CSfxDlg& dialog = StartEditor();
     dialog.OnCommand(ID_FILE_CLOSE);
-    EXPECT_EQ(m_window.GetWindowText(), "Editor - untitled.ini*");
-    m_box.m_answers = {IDNO}; // Load asks about the document Close emptied
+    EXPECT_EQ(m_window.GetText(), "Editor - untitled.ini*");
+    m_box.m_answers = {kAnswerNo}; // Load asks about the document Close emptied
     m_fileDialog.m_paths = {m_dir / "sample.ini"};
     dialog.OnCommand(ID_FILE_LOAD);
-    EXPECT_EQ(m_window.GetWindowText(), "Editor - sample.ini");
+    EXPECT_EQ(m_window.GetText(), "Editor - sample.ini");
 }
 
 TEST_F(SfxDlgTest, LeavingTheEditorOffersToSaveChangesAndCancelKeepsThem)
@@ -172,10 +172,10 @@ TEST_F(SfxDlgTest, LeavingTheEditorOffersToSaveChangesAndCancelKeepsThem)
         int answer;
         bool ends;
     } cases[] = {
-        {"exit, yes", false, IDYES, true},
-        {"exit, cancel", false, IDCANCEL, false},
+        {"exit, yes", false, kAnswerYes, true},
+        {"exit, cancel", false, kAnswerCancel, false},
         // The setup screen ends at once, whatever its hidden editor holds.
-        {"setup, cancel key", true, IDCANCEL, true},
+        {"setup, cancel key", true, kAnswerCancel, true},
     };
     const std::string sample = m_dir / "sample.ini";
     for (const auto& c : cases) {
@@ -184,7 +184,7 @@ TEST_F(SfxDlgTest, LeavingTheEditorOffersToSaveChangesAndCancelKeepsThem)
         CSfxDlg& dialog = c.installer ? StartInstaller("[Setup]\r\n") : StartEditor();
         Editor().Type("; mine\n");
         m_box.m_answers = {c.answer};
-        const std::string text = Editor().GetWindowText();
+        const std::string text = Editor().GetText();
 
         if (c.installer)
             dialog.OnCancel();
@@ -193,9 +193,9 @@ TEST_F(SfxDlgTest, LeavingTheEditorOffersToSaveChangesAndCancelKeepsThem)
 
         EXPECT_EQ(m_window.m_ended, c.ends);
         EXPECT_EQ(m_box.m_calls.size(), c.installer ? 0u : 1u);
-        EXPECT_EQ(ReadTextFile(sample), c.answer == IDYES ? text : "[Setup]\r\n");
+        EXPECT_EQ(ReadTextFile(sample), c.answer == kAnswerYes ? text : "[Setup]\r\n");
         // The editor empties its document only when it lets the dialog end.
-        EXPECT_EQ(Editor().GetWindowText(), !c.installer && c.ends ? "" : text);
+        EXPECT_EQ(Editor().GetText(), !c.installer && c.ends ? "" : text);
     }
 }
 
@@ -204,16 +204,16 @@ TEST_F(SfxDlgTest, CreateNewArchiveBuildsTheEditorsUnsavedText)
     const std::string output = m_dir / "setup.bin";
     WriteTextFile(m_dir / "a.txt", "body");
     CSfxDlg& dialog = StartEditor();
-    Editor().SetWindowText("[Setup]\r\nOutputFile=" + output + "\r\n[Files]\r\na.txt\r\n");
-    m_box.m_answers = {IDNO};
+    Editor().SetText("[Setup]\r\nOutputFile=" + output + "\r\n[Files]\r\na.txt\r\n");
+    m_box.m_answers = {kAnswerNo};
     dialog.OnCommand(ID_FILE_CREATE_ARCHIVE);
-    EXPECT_EQ(Item(IDC_STATUS).GetWindowText(), " Done creating sfx");
+    EXPECT_EQ(Item(IDC_STATUS).GetText(), " Done creating sfx");
     // Each of the three statuses is painted at once: the build takes no input.
     EXPECT_EQ(m_window.m_updates, 3);
     EXPECT_EQ(m_box.m_calls.size(), 1u);
     EXPECT_TRUE(m_shell.m_calls.empty());
     CFakeMessageBox box;
-    EXPECT_EQ(CPackageFile(output, box).ReadNextText(), Editor().GetWindowText());
+    EXPECT_EQ(CPackageFile(output, box).ReadNextText(), Editor().GetText());
 }
 
 // Check Script and the check before a build: the list shows the findings,
@@ -241,19 +241,19 @@ TEST_F(SfxDlgTest, TheCheckListsFindingsAndGuardsTheBuild)
         SCOPED_TRACE(c.tasks + std::to_string(c.command));
         fs::remove(output);
         CSfxDlg& dialog = StartEditor();
-        Editor().SetWindowText(fine + c.tasks);
+        Editor().SetText(fine + c.tasks);
         Editor().SetSel({0, 0});
         m_choiceList = CFakeChoiceList();
         m_choiceList.m_picks = c.picks;
-        m_box.m_answers = {IDNO};
+        m_box.m_answers = {kAnswerNo};
         dialog.OnCommand(c.command);
-        EXPECT_EQ(Item(IDC_STATUS).GetWindowText(), c.status);
+        EXPECT_EQ(Item(IDC_STATUS).GetText(), c.status);
         EXPECT_EQ(m_choiceList.m_calls.size(), c.tasks.empty() ? 0u : 1u);
         if (!m_choiceList.m_calls.empty()) {
             EXPECT_EQ(m_choiceList.m_calls[0].caption, c.command == ID_ARCHIVE_CHECK ? "Check Script" : "Create New Archive");
         }
         const int caret = c.caretLine ? Editor().LineIndex(c.caretLine - 1) : 0;
-        EXPECT_EQ(Editor().GetSel(), (CHARRANGE{caret, caret}));
+        EXPECT_EQ(Editor().GetSel(), (TextSpan{caret, caret}));
         EXPECT_EQ(fs::exists(output), c.built);
     }
 }

@@ -14,7 +14,7 @@ namespace {
 // q quoted, n constant, ? anything else; upper case when bold, # for bold default.
 std::string Codes(const CFakeTextWidget& widget)
 {
-    const std::map<COLORREF, char> letters{{0x000000, '.'}, {0xFF0000, 'k'}, {0x000001, 'h'},
+    const std::map<Color, char> letters{{0x000000, '.'}, {0xFF0000, 'k'}, {0x000001, 'h'},
                                            {0x0B6F0B, 'c'}, {0xFF8000, 'q'}, {0x1A87BA, 'n'}};
     std::string codes;
     for (const CharFormatAt& at : widget.m_formats) {
@@ -93,7 +93,7 @@ TEST_F(ColorEditTest, EveryPassRestoresTheSelection)
     m_editor.SetText("ExtractFile: x\nTo: y ; z");
     m_widget.SetSel({9, 3}); // made backwards: the caret is at 3
     m_editor.ColorAll();
-    EXPECT_EQ(m_widget.GetSel(), (CHARRANGE{9, 3}));
+    EXPECT_EQ(m_widget.GetSel(), (TextSpan{9, 3}));
     EXPECT_FALSE(m_widget.m_hidden);
 }
 

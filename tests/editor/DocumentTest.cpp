@@ -92,16 +92,16 @@ TEST_F(DocumentTest, EachCommandFromAChangedDocument)
          },
          {}, "", 0, "Editor - a.ini*", "!x\r\n", "", "", ""},
 
-        {"close, cancel", close, {IDCANCEL}, "", 0, "Editor - a.ini*", "!x\r\n", prompt, "a.ini", "x\n"},
-        {"close, no", close, {IDNO}, "", 1, "Editor - untitled.ini*", "", prompt, "a.ini", "x\n"},
-        {"close, yes", close, {IDYES}, "", 1, "Editor - untitled.ini*", "", prompt, "a.ini", "!x\r\n"},
+        {"close, cancel", close, {kAnswerCancel}, "", 0, "Editor - a.ini*", "!x\r\n", prompt, "a.ini", "x\n"},
+        {"close, no", close, {kAnswerNo}, "", 1, "Editor - untitled.ini*", "", prompt, "a.ini", "x\n"},
+        {"close, yes", close, {kAnswerYes}, "", 1, "Editor - untitled.ini*", "", prompt, "a.ini", "!x\r\n"},
         // A save that fails keeps the text, with a message why.
         {"close, yes, cannot create",
          [&] {
              m_editor.m_strFileName = "no/such/a.ini";
              return m_editor.CloseFile();
          },
-         {IDYES}, "", 0, "Editor - a.ini*", "!x\r\n",
+         {kAnswerYes}, "", 0, "Editor - a.ini*", "!x\r\n",
          "Save changes to\nno/such/a.ini|Error : Cannot save no/such/a.ini.|", "", ""},
 
         // Save As adds ".ini" unless the name holds ".in", in this letter case.
@@ -110,9 +110,9 @@ TEST_F(DocumentTest, EachCommandFromAChangedDocument)
         {"save as A.INI", saveAs, {}, "A.INI", -1, "Editor - A.INI.ini", "!x\r\n", "", "A.INI.ini", "!x\r\n"},
 
         // Load closes first; the file dialog would choose b.ini.
-        {"load script, cancel", loadScript, {IDCANCEL}, "b.ini", -1, "Editor - a.ini*", "!x\r\n", prompt, "", ""},
-        {"load script, no", loadScript, {IDNO}, "b.ini", -1, "Editor - b.ini", "[Setup]\r\nb\r\n", prompt, "", ""},
-        {"load script, no, cancelled", loadScript, {IDNO}, "", -1, "Editor - untitled.ini*", "", prompt, "", ""},
+        {"load script, cancel", loadScript, {kAnswerCancel}, "b.ini", -1, "Editor - a.ini*", "!x\r\n", prompt, "", ""},
+        {"load script, no", loadScript, {kAnswerNo}, "b.ini", -1, "Editor - b.ini", "[Setup]\r\nb\r\n", prompt, "", ""},
+        {"load script, no, cancelled", loadScript, {kAnswerNo}, "", -1, "Editor - untitled.ini*", "", prompt, "", ""},
 
         // Add File puts the path below the first "[Files]", in a comment or not.
         {"add file, no section", addFileTo("[Setup]\r\n"), {}, "x.bin", -1, "Editor - a.ini*",

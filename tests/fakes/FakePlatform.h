@@ -45,14 +45,14 @@ public:
     void SetRange(int /*lower*/, int upper) override { m_upper = upper; }
     void SetPos(int pos) override { m_positions.push_back(pos); }
     int GetPos() const override { return m_positions.empty() ? 0 : m_positions.back(); }
-    void SetBarColor(COLORREF) override {}
+    void SetBarColor(Color) override {}
 
     int m_upper = 100;
     std::vector<int> m_positions; // every position set, in order
 };
 
 struct CharFormatAt {
-    COLORREF color = 0;
+    Color color = 0;
     bool bold = false;
 };
 
@@ -61,7 +61,7 @@ struct CharFormatAt {
 // mask rules.
 class CFakeTextWidget : public CFakeControlOf<ITextWidget> {
 public:
-    void SetWindowText(const std::string& text) override
+    void SetText(const std::string& text) override
     {
         m_text = text;
         std::erase(m_text, '\r');
@@ -69,7 +69,7 @@ public:
         m_sel = {};
         Notify();
     }
-    std::string GetWindowText() const override
+    std::string GetText() const override
     {
         std::string out;
         for (char c : m_text)
@@ -78,34 +78,34 @@ public:
     }
 
     int GetTextLength() const override { return static_cast<int>(m_text.size()); }
-    CHARRANGE GetSel() const override { return m_sel; }
-    void SetSel(CHARRANGE range) override { m_sel = {Clamp(range.cpMin), Clamp(range.cpMax)}; }
+    TextSpan GetSel() const override { return m_sel; }
+    void SetSel(TextSpan range) override { m_sel = {Clamp(range.cpMin), Clamp(range.cpMax)}; }
     void HideSelection(bool hide) override { m_hidden = hide; }
     std::string GetSelText() const override { return m_text.substr(SelStart(), SelEnd() - SelStart()); }
-    CHARFORMAT GetDefaultCharFormat() const override { return {CFM_COLOR | CFM_BOLD, 0, 0}; }
-    CHARFORMAT GetSelectionCharFormat() const override
+    TextFormat GetDefaultCharFormat() const override { return {kFormatColor | kFormatBold, 0, 0}; }
+    TextFormat GetSelectionCharFormat() const override
     {
         const int start = SelStart();
         const int end = SelEnd();
         const CharFormatAt first = start < end ? m_formats[start] : CharFormatAt{};
-        CHARFORMAT format{CFM_COLOR | CFM_BOLD, 0, first.color};
+        TextFormat format{kFormatColor | kFormatBold, 0, first.color};
         for (int i = start; i < end; ++i) {
             if (m_formats[i].color != first.color)
-                format.dwMask &= ~CFM_COLOR;
+                format.mask &= ~kFormatColor;
             if (m_formats[i].bold != first.bold)
-                format.dwMask &= ~CFM_BOLD;
+                format.mask &= ~kFormatBold;
         }
-        if ((format.dwMask & CFM_BOLD) && first.bold)
-            format.dwEffects = CFE_BOLD;
+        if ((format.mask & kFormatBold) && first.bold)
+            format.effects = kEffectBold;
         return format;
     }
-    void SetSelectionCharFormat(const CHARFORMAT& format) override
+    void SetSelectionCharFormat(const TextFormat& format) override
     {
         for (int i = SelStart(); i < SelEnd(); ++i) {
-            if (format.dwMask & CFM_COLOR)
-                m_formats[i].color = format.crTextColor;
-            if (format.dwMask & CFM_BOLD)
-                m_formats[i].bold = (format.dwEffects & CFE_BOLD) != 0;
+            if (format.mask & kFormatColor)
+                m_formats[i].color = format.color;
+            if (format.mask & kFormatBold)
+                m_formats[i].bold = (format.effects & kEffectBold) != 0;
         }
     }
     int LineFromChar(int pos) const override
@@ -162,7 +162,7 @@ private:
             m_onChange();
     }
 
-    CHARRANGE m_sel;
+    TextSpan m_sel;
     bool m_modified = false;
     std::function<void()> m_onChange;
 };
@@ -187,9 +187,9 @@ public:
                 control = std::make_unique<CFakeTextWidget>();
             else
                 control = std::make_unique<CFakeControl>();
-            control->SetWindowText(item.text);
-            control->ShowWindow(item.visible);
-            control->MoveWindow({item.x, item.y, item.x + item.width, item.y + item.height});
+            control->SetText(item.text);
+            control->Show(item.visible);
+            control->Move({item.x, item.y, item.x + item.width, item.y + item.height});
             m_items[item.id] = std::move(control);
         }
         handler.OnInitDialog();
@@ -197,37 +197,37 @@ public:
             m_visible = true;
     }
     int RunModalLoop() override { return m_ended ? m_result : -1; }
-    void EndDialog(int result) override
+    void EndModalLoop(int result) override
     {
         m_ended = true;
         m_result = result;
         m_visible = false;
     }
 
-    IControl* GetDlgItem(int id) override { return m_items.at(id).get(); }
-    IProgressCtrl* GetProgressCtrl(int id) override { return dynamic_cast<IProgressCtrl*>(GetDlgItem(id)); }
-    ITextWidget* GetTextWidget(int id) override { return dynamic_cast<ITextWidget*>(GetDlgItem(id)); }
+    IControl* GetItem(int id) override { return m_items.at(id).get(); }
+    IProgressCtrl* GetProgressCtrl(int id) override { return dynamic_cast<IProgressCtrl*>(GetItem(id)); }
+    ITextWidget* GetTextWidget(int id) override { return dynamic_cast<ITextWidget*>(GetItem(id)); }
     void SetItemFont(int, const FontSpec&) override {}
 
-    void SetWindowText(const std::string& text) override { m_caption = text; }
-    std::string GetWindowText() const override { return m_caption; }
-    CRect GetClientRect() const override { return m_client; }
-    CRect GetWindowRect() const override { return m_window; }
-    void SetWindowPos(int x, int y, int cx, int cy) override
+    void SetText(const std::string& text) override { m_caption = text; }
+    std::string GetText() const override { return m_caption; }
+    CRect GetClientArea() const override { return m_client; }
+    CRect GetRect() const override { return m_window; }
+    void SetFrame(int x, int y, int cx, int cy) override
     {
         m_window = {x, y, x + cx, y + cy};
         m_client = {0, 0, std::max(0, cx - 2 * kFrameX), std::max(0, cy - kFrameTop - kFrameBottom)};
     }
-    void ShowWindow(bool show) override { m_visible = show; }
-    bool IsWindowVisible() const override { return m_visible; }
+    void Show(bool show) override { m_visible = show; }
+    bool IsVisible() const override { return m_visible; }
     void SetResizable(bool resizable) override { m_resizable = resizable; }
     void SetMenu(const MenuTemplate& menu) override { m_menu = menu; }
     void AppendSystemMenuItem(unsigned, const std::string&) override {}
-    void UpdateWindow() override { ++m_updates; }
+    void PaintNow() override { ++m_updates; }
 
     // The fake behind a template item: CFakeControl, CFakeProgress or CFakeTextWidget.
     template <class TFake>
-    TFake& Item(int id) { return dynamic_cast<TFake&>(*GetDlgItem(id)); }
+    TFake& Item(int id) { return dynamic_cast<TFake&>(*GetItem(id)); }
 
     std::string m_caption;
     CRect m_client;
@@ -258,7 +258,7 @@ public:
         if (m_onShow)
             m_onShow(m_calls.back());
         if (m_answers.empty())
-            return IDOK;
+            return kAnswerOk;
         const int answer = m_answers.front();
         m_answers.pop_front();
         return answer;
@@ -338,22 +338,22 @@ public:
 // Keys and values in memory; every handle it returns is a key's path.
 class CFakeRegistry : public IRegistry {
 public:
-    std::optional<HKEY> CreateKey(HKEY root, const std::string& path) override
+    std::optional<RegKey> CreateKey(RegKey root, const std::string& path) override
     {
         if (m_broken)
             return std::nullopt;
         m_keys.push_back(std::to_string(root) + "\\" + path);
         return m_keys.size();
     }
-    std::optional<HKEY> OpenKey(HKEY root, const std::string& path) override { return CreateKey(root, path); }
-    bool SetValue(HKEY key, const std::string& name, std::uint32_t type, const std::string& data) override
+    std::optional<RegKey> OpenKey(RegKey root, const std::string& path) override { return CreateKey(root, path); }
+    bool SetValue(RegKey key, const std::string& name, std::uint32_t type, const std::string& data) override
     {
         if (key == 0 || key > m_keys.size())
             return false;
         m_values[m_keys[key - 1] + "|" + name] = {type, data};
         return true;
     }
-    void CloseKey(HKEY) override {}
+    void CloseKey(RegKey) override {}
 
     std::vector<std::string> m_keys;
     std::map<std::string, std::pair<std::uint32_t, std::string>> m_values;

@@ -17,9 +17,9 @@ namespace {
 
 enum : int { kButton = 1, kLabel = 9, kStatus = 10, kProgress = 11, kHidden = 12, kText = 14 };
 
-constexpr COLORREF kHeadingText = RGB(49, 105, 198);
-constexpr COLORREF kHeadingBack = RGB(231, 243, 255);
-constexpr COLORREF kBar = RGB(52, 109, 172);
+constexpr Color kHeadingText = Rgb(49, 105, 198);
+constexpr Color kHeadingBack = Rgb(231, 243, 255);
+constexpr Color kBar = Rgb(52, 109, 172);
 
 class FltkDialogTest : public ::testing::Test, public IDialogHandler {
 protected:
@@ -46,7 +46,7 @@ protected:
     void OnCancel() override {}
     void OnSize(int, int cx, int cy) override { m_size = {cx, cy}; }
     // Colours for every control, but only the heading's count.
-    bool OnCtlColor(int id, COLORREF& text, COLORREF& back) override
+    bool OnCtlColor(int id, Color& text, Color& back) override
     {
         text = kHeadingText;
         back = kHeadingBack;
@@ -59,19 +59,19 @@ protected:
 
 TEST_F(FltkDialogTest, TheTemplateBecomesPixelsBelowTheMenu)
 {
-    EXPECT_FALSE(m_dialog.GetDlgItem(kHidden)->IsWindowVisible());
-    EXPECT_EQ(m_dialog.GetClientRect(), (CRect{0, 0, 555, 435}));
+    EXPECT_FALSE(m_dialog.GetItem(kHidden)->IsVisible());
+    EXPECT_EQ(m_dialog.GetClientArea(), (CRect{0, 0, 555, 435}));
     // The text widget's font goes through the widget, not to its label.
     m_dialog.SetItemFont(kText, {FontFamily::Modern, 16, false, false});
-    EXPECT_EQ(dynamic_cast<Fl_Text_Display&>(*m_dialog.GetDlgItem(kText)).textsize(), 16);
+    EXPECT_EQ(dynamic_cast<Fl_Text_Display&>(*m_dialog.GetItem(kText)).textsize(), 16);
 
     // A menu takes its room from the client area; the controls keep their
     // client coordinates.
     m_dialog.SetMenu({{"&File", {{130, "Save"}}}});
     Settle();
-    EXPECT_EQ(m_dialog.GetClientRect().Width(), 555);
-    EXPECT_LT(m_dialog.GetClientRect().Height(), 435);
-    EXPECT_EQ(m_dialog.GetDlgItem(kButton)->GetWindowRect(), (CRect{189, 159, 264, 183}));
+    EXPECT_EQ(m_dialog.GetClientArea().Width(), 555);
+    EXPECT_LT(m_dialog.GetClientArea().Height(), 435);
+    EXPECT_EQ(m_dialog.GetItem(kButton)->GetRect(), (CRect{189, 159, 264, 183}));
 }
 
 // X fails on a window far larger than the screen: a script's "Size=100000"
@@ -79,10 +79,10 @@ TEST_F(FltkDialogTest, TheTemplateBecomesPixelsBelowTheMenu)
 TEST_F(FltkDialogTest, SetWindowPosClampsTheSizeToTheScreen)
 {
     m_dialog.SetResizable(false); // as the setup screen has it
-    m_dialog.SetWindowPos(10, 20, 100000, 100000);
+    m_dialog.SetFrame(10, 20, 100000, 100000);
     Settle();
     // No window manager here: the frame adds nothing.
-    EXPECT_EQ(m_dialog.GetWindowRect(), (CRect{10, 20, 10 + Fl::w(), 20 + Fl::h()}));
+    EXPECT_EQ(m_dialog.GetRect(), (CRect{10, 20, 10 + Fl::w(), 20 + Fl::h()}));
     EXPECT_EQ(m_size, std::make_pair(Fl::w(), Fl::h()));
 }
 
@@ -92,19 +92,19 @@ TEST_F(FltkDialogTest, TheHeadingAndTheBarArePaintedInTheirColours)
     IProgressCtrl* progress = m_dialog.GetProgressCtrl(kProgress);
     progress->SetBarColor(kBar);
     progress->SetPos(100);
-    m_dialog.UpdateWindow();
+    m_dialog.PaintNow();
 
-    const CRect bar = progress->GetWindowRect();
-    const CRect status = m_dialog.GetDlgItem(kStatus)->GetWindowRect();
-    const CRect client = m_dialog.GetClientRect();
+    const CRect bar = progress->GetRect();
+    const CRect status = m_dialog.GetItem(kStatus)->GetRect();
+    const CRect client = m_dialog.GetClientArea();
     uchar r = 0, g = 0, b = 0;
     Fl::get_color(FL_BACKGROUND_COLOR, r, g, b);
-    const std::vector<COLORREF> expected = {kHeadingBack, kBar, RGB(r, g, b), kHeadingText};
-    std::vector<COLORREF> found;
+    const std::vector<Color> expected = {kHeadingBack, kBar, Rgb(r, g, b), kHeadingText};
+    std::vector<Color> found;
     ReadPixelsUntil(*m_dialog.GetFlWindow(), 0, 0, client.Width(), client.Height(), [&](const uchar* rgb) {
         const auto at = [&](int x, int y) {
             const uchar* p = rgb + (y * client.Width() + x) * 3;
-            return RGB(p[0], p[1], p[2]);
+            return Rgb(p[0], p[1], p[2]);
         };
         // The heading band's corner, free of text; inside the full bar; a
         // control whose colours the handler declined shows the dialog's.

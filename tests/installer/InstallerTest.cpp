@@ -85,44 +85,44 @@ TEST_F(TaskPassTest, SetupKeysSetTheirPartOfTheScreenAndSizeLaysItOut)
     RunTasks("Title=My App 1.0\r\nWindowTitle=My Setup\r\nReadme=Line one\\nLine\\ttwo\\\\n\\x\r\nOK=Install\r\n"
              "Status=Ready\r\nStatus=\r\nSize=320,250\r\n",
              true);
-    EXPECT_EQ(m_title.GetWindowText(), "   My App 1.0");
+    EXPECT_EQ(m_title.GetText(), "   My App 1.0");
     // Only "\\n" and "\\t" are escapes; "\\\\n" is a backslash and a line break.
-    EXPECT_EQ(m_readme.GetWindowText(), "Line one\r\nLine\ttwo\\\r\n\\x");
-    EXPECT_EQ(m_button.GetWindowText(), "Install");
-    EXPECT_EQ(m_status.GetWindowText(), " Ready");
+    EXPECT_EQ(m_readme.GetText(), "Line one\r\nLine\ttwo\\\r\n\\x");
+    EXPECT_EQ(m_button.GetText(), "Install");
+    EXPECT_EQ(m_status.GetText(), " Ready");
     // Size is the outer size, at the same corner, and the controls follow
     // in the client area of 312 x 220.
-    EXPECT_EQ(m_window.GetWindowRect(), (CRect{50, 60, 370, 310}));
-    EXPECT_EQ(m_title.GetWindowRect(), Rect(0, 0, 312, 51));
-    EXPECT_EQ(m_readme.GetWindowRect(), Rect(12, 63, 288, 106));
-    EXPECT_EQ(m_separator.GetWindowRect(), Rect(0, 180, 312, 3));
-    EXPECT_EQ(m_progress.GetWindowRect(), Rect(12, 190, 206, 23));
-    EXPECT_EQ(m_button.GetWindowRect(), Rect(230, 188, 70, 27));
+    EXPECT_EQ(m_window.GetRect(), (CRect{50, 60, 370, 310}));
+    EXPECT_EQ(m_title.GetRect(), Rect(0, 0, 312, 51));
+    EXPECT_EQ(m_readme.GetRect(), Rect(12, 63, 288, 106));
+    EXPECT_EQ(m_separator.GetRect(), Rect(0, 180, 312, 3));
+    EXPECT_EQ(m_progress.GetRect(), Rect(12, 190, 206, 23));
+    EXPECT_EQ(m_button.GetRect(), Rect(230, 188, 70, 27));
     LayoutControls(m_screen, true);
-    EXPECT_EQ(m_editor.GetWindowRect(), Rect(12, 12, 288, 169));
+    EXPECT_EQ(m_editor.GetRect(), Rect(12, 12, 288, 169));
 }
 
 TEST_F(TaskPassTest, TheFrameAndTheWalk)
 {
     m_box.m_onShow = [&](const CBoxCall&) {
-        EXPECT_FALSE(m_button.IsWindowEnabled());
-        EXPECT_FALSE(m_status.IsWindowVisible());
-        EXPECT_TRUE(m_progress.IsWindowVisible());
+        EXPECT_FALSE(m_button.IsEnabled());
+        EXPECT_FALSE(m_status.IsVisible());
+        EXPECT_TRUE(m_progress.IsVisible());
     };
     // An unknown head takes one step, so its value is tested as a name: 'see
     // Readme' holds "Readme", and the next string, the next line's head,
     // becomes the read-me text; the walk goes on with that line's value.
     RunTasks("Note: see Readme\r\nMessageBox: hi\r\nNote: nothing\r\nMessageBox: shown\r\n");
-    EXPECT_EQ(m_readme.GetWindowText(), "MessageBox:");
+    EXPECT_EQ(m_readme.GetText(), "MessageBox:");
     ASSERT_EQ(m_box.m_calls.size(), 1u);
     EXPECT_EQ(m_box.m_calls[0].text, "shown");
     EXPECT_EQ(m_progress.m_positions, (std::vector<int>{0, 1, 3, 4, 5, 6, 8}));
     EXPECT_EQ(m_window.m_updates, 7); // the bar is painted after each step
 
     // A head at the last string has no value and ends the pass.
-    m_readme.SetWindowText("before");
+    m_readme.SetText("before");
     RunTasks("MessageBox: again\r\nNote: see Readme\r\n");
-    EXPECT_EQ(m_readme.GetWindowText(), "before");
+    EXPECT_EQ(m_readme.GetText(), "before");
     EXPECT_EQ(m_box.m_calls.size(), 2u);
 }
 
@@ -136,7 +136,7 @@ TEST_F(TaskPassTest, MissingOrMisplacedRequiredParametersAreReportedAndTheWalkGo
     EXPECT_EQ(texts, (std::vector<std::string>{"ExtractFile command requires To param", "ExtractFile command requires To param",
                                               "MoveFile command requires To param", "CreateRegKey command requires Key param",
                                               "next"}));
-    EXPECT_EQ(m_box.m_calls[0].style, unsigned(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_EQ(m_box.m_calls[0].style, unsigned(kBoxOk | kBoxIconWarning));
 }
 
 TEST_F(TaskPassTest, FileAndShellCommands)
@@ -331,17 +331,17 @@ TEST_F(TaskPassTest, RegistryCommands)
              "SetRegString: HKEY_CURRENT_USER Key: Software Key: Software\\Two Query: A Value: 1 Value: CURDIR\r\n"
              // The run stops at the next head: this Key is not the first line's.
              "SetRegString: hkey_current_user\r\nSetRegString: HKEY_USERS HKEY_LOCAL_MACHINE Key: K2 Query: Q Value: v2\r\n");
-    auto at = [](HKEY root, const std::string& key) { return std::to_string(root) + "\\" + key; };
+    auto at = [](RegKey root, const std::string& key) { return std::to_string(root) + "\\" + key; };
     const std::map<std::string, std::pair<std::uint32_t, std::string>> values = {
-        {at(HKEY_CURRENT_USER, "Software|Twelve"), {REG_DWORD, std::string("\x0C\0\0\0", 4)}},
-        {at(HKEY_USERS, "Software|None"), {REG_DWORD, std::string(4, '\0')}},
-        {at(HKEY_CURRENT_USER, "Software\\My App|Name"), {REG_SZ, std::string("some text\0", 10)}},
-        {at(HKEY_CURRENT_USER, "Software\\Two|A"), {REG_SZ, std::string("CURDIR\0", 7)}},
-        {at(HKEY_CLASSES_ROOT, "|"), {REG_SZ, std::string(1, '\0')}},
-        {at(HKEY_LOCAL_MACHINE, "K2|Q"), {REG_SZ, std::string("v2\0", 3)}},
+        {at(kRegCurrentUser, "Software|Twelve"), {kRegDword, std::string("\x0C\0\0\0", 4)}},
+        {at(kRegUsers, "Software|None"), {kRegDword, std::string(4, '\0')}},
+        {at(kRegCurrentUser, "Software\\My App|Name"), {kRegString, std::string("some text\0", 10)}},
+        {at(kRegCurrentUser, "Software\\Two|A"), {kRegString, std::string("CURDIR\0", 7)}},
+        {at(kRegClassesRoot, "|"), {kRegString, std::string(1, '\0')}},
+        {at(kRegLocalMachine, "K2|Q"), {kRegString, std::string("v2\0", 3)}},
     };
     EXPECT_EQ(m_registry.m_values, values);
-    EXPECT_EQ(m_registry.m_keys.front(), at(HKEY_CURRENT_USER, "Software\\Made"));
+    EXPECT_EQ(m_registry.m_keys.front(), at(kRegCurrentUser, "Software\\Made"));
 }
 
 TEST_F(TaskPassTest, MessageBoxIconAndCaption)
@@ -359,7 +359,7 @@ TEST_F(TaskPassTest, MessageBoxIconAndCaption)
         EXPECT_EQ(call.caption, "Now");
         styles.push_back(call.style);
     }
-    EXPECT_EQ(styles, (std::vector<unsigned>{MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK, MB_ICONHAND, MB_ICONHAND}));
+    EXPECT_EQ(styles, (std::vector<unsigned>{kBoxIconQuestion, kBoxIconWarning, kBoxIconInformation, kBoxIconError, kBoxIconError}));
 }
 
 // A pass of many cheap pairs repaints about 60 times a second of its own
@@ -427,7 +427,7 @@ TEST_F(TaskPassTest, RandomSectionsEndWithTheScreenRestored)
         m_progress.m_positions.clear();
         m_script.SetText(tasks);
         CTaskInterpreter(m_context).RunScriptSection(false);
-        ASSERT_TRUE(m_button.IsWindowEnabled() && m_status.IsWindowVisible() && !m_progress.IsWindowVisible()) << tasks;
+        ASSERT_TRUE(m_button.IsEnabled() && m_status.IsVisible() && !m_progress.IsVisible()) << tasks;
         ASSERT_EQ(m_progress.m_upper, static_cast<int>(pairs.size())) << tasks;
         ASSERT_EQ(m_progress.m_positions.back(), static_cast<int>(pairs.size())) << tasks;
         ASSERT_EQ(std::adjacent_find(m_progress.m_positions.begin(), m_progress.m_positions.end(), std::greater_equal<int>()),

@@ -48,7 +48,7 @@ TEST_F(ReaderTest, ExtractWritesBodiesExactlyButNeverOverThePackage)
     ASSERT_EQ(m_box.m_calls.size(), 1u);
     EXPECT_EQ(m_box.m_calls[0].text, "Cannot create " + (m_dir / "setup") + ".");
     EXPECT_EQ(m_box.m_calls[0].caption, "Editor");
-    EXPECT_EQ(m_box.m_calls[0].style, unsigned(MB_OK | MB_ICONERROR));
+    EXPECT_EQ(m_box.m_calls[0].style, unsigned(kBoxOk | kBoxIconError));
     EXPECT_EQ(reader.ReadNextText(), kScript);
 }
 

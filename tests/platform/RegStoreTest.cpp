@@ -22,7 +22,7 @@ protected:
     std::vector<CRegValue> Values(const std::string& key)
     {
         std::vector<CRegValue> values;
-        EXPECT_TRUE(m_store.QueryValues(HKEY_CURRENT_USER, key, values)) << m_store.LastError();
+        EXPECT_TRUE(m_store.QueryValues(kRegCurrentUser, key, values)) << m_store.LastError();
         return values;
     }
 
@@ -37,11 +37,11 @@ TEST_F(RegStoreTest, KeyPathsIgnoreCaseAndEmptyNamesAndCreateParents)
     // A hive written by hand or by another tool is kept, in this store's own form.
     WriteText(m_userHive, "REGEDIT4\r\n\r\n; written by hand\r\n[hkey_current_user\\Software\\Old]\r\n"
                           "  \"Text\" = \"value\"  \r\n\"Number\"=dword:DEADBEEF\r\n\"Bytes\"=hex:01,02,\\\r\n  03,04");
-    ASSERT_TRUE(CreateRegKey(m_store, HKEY_CURRENT_USER, "Software\\My App\\Sub"));
-    EXPECT_TRUE(SetRegString(m_store, HKEY_CURRENT_USER, "\\SOFTWARE\\\\my app\\", "Path", "x"));
+    ASSERT_TRUE(CreateRegKey(m_store, kRegCurrentUser, "Software\\My App\\Sub"));
+    EXPECT_TRUE(SetRegString(m_store, kRegCurrentUser, "\\SOFTWARE\\\\my app\\", "Path", "x"));
     // A value name keeps the case it was first written with.
-    EXPECT_TRUE(SetRegDword(m_store, HKEY_CURRENT_USER, "Software\\My App", "Count", 7));
-    EXPECT_TRUE(SetRegDword(m_store, HKEY_CURRENT_USER, "Software\\My App", "COUNT", 12));
+    EXPECT_TRUE(SetRegDword(m_store, kRegCurrentUser, "Software\\My App", "Count", 7));
+    EXPECT_TRUE(SetRegDword(m_store, kRegCurrentUser, "Software\\My App", "COUNT", 12));
     EXPECT_EQ(ReadTextFile(m_userHive), "REGEDIT4\n\n[HKEY_CURRENT_USER]\n\n[HKEY_CURRENT_USER\\Software]\n\n"
                                         "[HKEY_CURRENT_USER\\Software\\Old]\n\"Text\"=\"value\"\n\"Number\"=dword:deadbeef\n\"Bytes\"=hex:01,02,03,04\n\n"
                                         "[HKEY_CURRENT_USER\\Software\\My App]\n\"Path\"=\"x\"\n\"Count\"=dword:0000000c\n\n"
@@ -56,24 +56,24 @@ TEST_F(RegStoreTest, KeyPathsIgnoreCaseAndEmptyNamesAndCreateParents)
 TEST_F(RegStoreTest, NamesAndDataRoundTripOrAreRefused)
 {
     const std::vector<CRegValue> written = {
-        {"", REG_SZ, Sz("default")},
-        {"quote\"d", REG_SZ, Sz("say \"hi\"")},
-        {"back\\slash", REG_SZ, Sz("C:\\dir\\")},
-        {"a=b", REG_SZ, Sz("x=y")},
-        {"[section]", REG_SZ, Sz("[not a key]")},
-        {"Grüße 日本", REG_SZ, Sz("Ünïcödé ✓")},
-        {"two lines", REG_SZ, Sz("a\r\nb")},
-        {"no zero", REG_SZ, "abc"},
-        {"short dword", REG_DWORD, "ab"},
+        {"", kRegString, Sz("default")},
+        {"quote\"d", kRegString, Sz("say \"hi\"")},
+        {"back\\slash", kRegString, Sz("C:\\dir\\")},
+        {"a=b", kRegString, Sz("x=y")},
+        {"[section]", kRegString, Sz("[not a key]")},
+        {"Grüße 日本", kRegString, Sz("Ünïcödé ✓")},
+        {"two lines", kRegString, Sz("a\r\nb")},
+        {"no zero", kRegString, "abc"},
+        {"short dword", kRegDword, "ab"},
         {"binary", 3, std::string("\0\x01\x7F\x80\xFF", 5)},
     };
-    const std::optional<HKEY> key = m_store.CreateKey(HKEY_CURRENT_USER, "Software\\Ünï [x] = \"q\"");
+    const std::optional<RegKey> key = m_store.CreateKey(kRegCurrentUser, "Software\\Ünï [x] = \"q\"");
     ASSERT_TRUE(key);
     for (const CRegValue& value : written)
         EXPECT_TRUE(m_store.SetValue(*key, value.name, value.type, value.data)) << value.name;
     // Names that would break the hive's lines.
     EXPECT_FALSE(m_store.CreateKey(*key, "a\nb"));
-    EXPECT_FALSE(m_store.SetValue(*key, "a\r\nb", REG_SZ, Sz("x")));
+    EXPECT_FALSE(m_store.SetValue(*key, "a\r\nb", kRegString, Sz("x")));
 
     const std::vector<CRegValue> read = Values("SOFTWARE\\Ünï [X] = \"Q\"");
     ASSERT_EQ(read.size(), written.size());
@@ -100,7 +100,7 @@ TEST_F(RegStoreTest, LeavesAHiveItCannotParseUntouched)
              "REGEDIT4\n[HKEY_CURRENT_USER]\nName=value\n",
          }) {
         WriteText(m_userHive, text);
-        EXPECT_FALSE(SetRegString(m_store, HKEY_CURRENT_USER, "Software", "Name", "x")) << text;
+        EXPECT_FALSE(SetRegString(m_store, kRegCurrentUser, "Software", "Name", "x")) << text;
         EXPECT_NE(m_store.LastError().find("cannot parse " + m_userHive + ", line "), std::string::npos) << m_store.LastError();
         EXPECT_EQ(ReadTextFile(m_userHive), text);
     }
@@ -121,7 +121,7 @@ TEST_F(RegStoreTest, TwoProcessesWritingAtOnceLoseNothing)
                 name += std::to_string(child);
                 name += '_';
                 name += std::to_string(i);
-                SetRegString(m_store, HKEY_CURRENT_USER, "Software\\Race", name, name);
+                SetRegString(m_store, kRegCurrentUser, "Software\\Race", name, name);
             }
             ::_exit(0);
         }
@@ -139,9 +139,9 @@ TEST(RegStore, DefaultPlaceFollowsAnAbsoluteXdgDataHome)
 {
     CScopedEnv home("HOME", "/home/someone");
     CScopedEnv relative("XDG_DATA_HOME", "relative");
-    EXPECT_EQ(CRegStore::Default().HivePath(HKEY_CURRENT_USER), "/home/someone/.local/share/sfxpack/registry/HKEY_CURRENT_USER.reg");
+    EXPECT_EQ(CRegStore::Default().HivePath(kRegCurrentUser), "/home/someone/.local/share/sfxpack/registry/HKEY_CURRENT_USER.reg");
     CScopedEnv absolute("XDG_DATA_HOME", "/data");
-    EXPECT_EQ(CRegStore::Default().HivePath(HKEY_CURRENT_USER), "/data/sfxpack/registry/HKEY_CURRENT_USER.reg");
+    EXPECT_EQ(CRegStore::Default().HivePath(kRegCurrentUser), "/data/sfxpack/registry/HKEY_CURRENT_USER.reg");
 }
 
 } // namespace

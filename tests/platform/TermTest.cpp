@@ -36,14 +36,14 @@ TEST(TermMessageBox, TheAnswerEachInputGives)
         const char* input;
         int answer;
     } cases[] = {
-        {TermMode::Text, MB_OK, "anything\n", IDOK},
-        {TermMode::Text, MB_YESNO, "\n", IDYES}, // Enter: the first button
-        {TermMode::Text, MB_YESNO, "maybe\nn\n", IDNO}, // asked again
-        {TermMode::Text, MB_YESNOCANCEL, "C\n", IDCANCEL},
+        {TermMode::Text, kBoxOk, "anything\n", kAnswerOk},
+        {TermMode::Text, kBoxYesNo, "\n", kAnswerYes}, // Enter: the first button
+        {TermMode::Text, kBoxYesNo, "maybe\nn\n", kAnswerNo}, // asked again
+        {TermMode::Text, kBoxYesNoCancel, "C\n", kAnswerCancel},
         // The end of the input answers as the close box does.
-        {TermMode::Text, MB_YESNO, "", IDNO},
-        {TermMode::Text, MB_YESNOCANCEL, "", IDCANCEL},
-        {TermMode::Silent, MB_YESNO | MB_ICONQUESTION, "n\n", IDYES},
+        {TermMode::Text, kBoxYesNo, "", kAnswerNo},
+        {TermMode::Text, kBoxYesNoCancel, "", kAnswerCancel},
+        {TermMode::Silent, kBoxYesNo | kBoxIconQuestion, "n\n", kAnswerYes},
     };
     for (const auto& c : cases) {
         File in = TempFile(c.input);
@@ -58,14 +58,14 @@ TEST(TermMessageBox, WhatTheUserSees)
     File in = TempFile("x\n\n");
     File out = TempFile("");
     CTerminal text(TermMode::Text, in.get(), out.get());
-    CTermMessageBox(text).Show("Line one\r\nline two", "Setup", MB_YESNO);
+    CTermMessageBox(text).Show("Line one\r\nline two", "Setup", kBoxYesNo);
     EXPECT_EQ(Contents(out.get()), "\n-- Setup --\nLine one\nline two\n"
                                    "(Y)es, (N)o [Enter: Yes]: (Y)es, (N)o [Enter: Yes]: ");
 
     File silentOut = TempFile("");
     CTerminal silent(TermMode::Silent, in.get(), silentOut.get());
-    CTermMessageBox(silent).Show("Line one\r\nline two", "Setup", MB_OK);
-    CTermMessageBox(silent).Show("No caption", "", MB_OK);
+    CTermMessageBox(silent).Show("Line one\r\nline two", "Setup", kBoxOk);
+    CTermMessageBox(silent).Show("No caption", "", kBoxOk);
     EXPECT_EQ(Contents(silentOut.get()), "Setup: Line one\nline two\nNo caption\n");
 }
 

@@ -46,12 +46,12 @@ protected:
 // CR LF in and out is checked end to end; here a lone CR and pasted CRs.
 TEST_F(FltkTextWidgetTest, HoldsOnlyLfAndFindsTheCaretsLine)
 {
-    m_widget->SetWindowText("a\rb\r\nc");
+    m_widget->SetText("a\rb\r\nc");
     m_widget->SetSel({4, 4});
     Fl::e_text = const_cast<char*>("x\r\ny");
     Fl::e_length = 4;
     m_widget->handle(FL_PASTE);
-    EXPECT_EQ(m_widget->GetWindowText(), "a\r\nb\r\nx\r\nyc");
+    EXPECT_EQ(m_widget->GetText(), "a\r\nb\r\nx\r\nyc");
     // The line a keystroke recolours.
     EXPECT_EQ(m_widget->LineIndex(-1), 6);
     EXPECT_EQ(m_widget->LineLength(-1), 2);
@@ -60,8 +60,8 @@ TEST_F(FltkTextWidgetTest, HoldsOnlyLfAndFindsTheCaretsLine)
 TEST_F(FltkTextWidgetTest, ChangesNotifyWithTheCaretBehindThemAndUndoInSteps)
 {
     // A new text notifies, also when it is the same.
-    m_widget->SetWindowText("12");
-    m_widget->SetWindowText("12");
+    m_widget->SetText("12");
+    m_widget->SetText("12");
     m_widget->SetSel({1, 1});
     for (const char* c : {"a", "b", "c"})
         Key(c[0], c);
@@ -69,19 +69,19 @@ TEST_F(FltkTextWidgetTest, ChangesNotifyWithTheCaretBehindThemAndUndoInSteps)
     // Undo takes the Enter, then the typed run as one step.
     Key('z', "\x1a", FL_CTRL);
     Key('z', "\x1a", FL_CTRL);
-    EXPECT_EQ(m_widget->GetWindowText(), "12");
+    EXPECT_EQ(m_widget->GetText(), "12");
     // The handler sees the caret behind each typed character and where each
     // undone step was: the line it recolours.
     EXPECT_EQ(m_caretsAtChange, (std::vector<int>{0, 0, 2, 3, 4, 5, 4, 1}));
     EXPECT_FALSE(m_widget->Undo());
 
     Key('y', "\x19", FL_CTRL);
-    EXPECT_EQ(m_widget->GetWindowText(), "1abc2");
+    EXPECT_EQ(m_widget->GetText(), "1abc2");
     // A new edit drops the Enter still to be redone; a new text drops
     // everything.
     Key('e', "e");
     EXPECT_FALSE(m_widget->Redo());
-    m_widget->SetWindowText("new");
+    m_widget->SetText("new");
     EXPECT_FALSE(m_widget->Undo());
 }
 
@@ -99,11 +99,11 @@ TEST_F(FltkTextWidgetTest, ColoursTheRightCharactersOfUtf8Text)
     // Each run in one colour, not bold.
     const struct {
         int start, end;
-        COLORREF colour;
+        Color colour;
     } runs[] = {{7, 13, 0x1A87BA}, {13, 21, 0}, {21, 32, 0x0B6F0B}};
     for (const auto& run : runs) {
         m_widget->SetSel({run.start, run.end});
-        EXPECT_EQ(m_widget->GetSelectionCharFormat(), (CHARFORMAT{CFM_COLOR | CFM_BOLD, 0, run.colour})) << run.start;
+        EXPECT_EQ(m_widget->GetSelectionCharFormat(), (TextFormat{kFormatColor | kFormatBold, 0, run.colour})) << run.start;
     }
 
     // On screen, between the x of the constant's first character and the x
