@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 using RegKey = std::uintptr_t;
 
@@ -35,4 +36,24 @@ public:
     // stored, e.g. a kRegString text with its terminating zero.
     virtual bool SetValue(RegKey key, const std::string& name, std::uint32_t type, const std::string& data) = 0;
     virtual void CloseKey(RegKey key) = 0;
+};
+
+struct CRegValue {
+    std::string name; // "" is the key's default value
+    std::uint32_t type = 0;
+    std::string data;
+};
+
+// A registry that can also be read back and says why an operation failed:
+// what sfxtool's reg commands show.
+class IRegistryStore : public IRegistry {
+public:
+    // The values of an existing key, in the order they were first written.
+    virtual bool QueryValues(RegKey root, const std::string& path, std::vector<CRegValue>& values) = 0;
+    // One value of an existing key; "" names the default value.
+    virtual bool QueryValue(RegKey root, const std::string& path, const std::string& name, CRegValue& value) = 0;
+    // The whole tree of root as REGEDIT4 text.
+    virtual bool ExportHive(RegKey root, std::string& text) = 0;
+    // Why the last failed operation failed, as one line for people.
+    virtual const std::string& LastError() const = 0;
 };

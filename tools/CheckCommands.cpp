@@ -3,8 +3,7 @@
 // the installer will carry it out. Both read the script through the same
 // functions as the builder and the installer.
 #include "installer/ScriptCheck.h"
-#include "platform/posix/PosixFolders.h"
-#include "platform/posix/PosixShell.h"
+#include "platform/Platform.h"
 #include "tools/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -74,9 +73,9 @@ void WithScript(const CheckArgs& args, int& status, Show show)
         status = Fail(kExitUsage, error);
         return;
     }
-    const CPosixFolders folders;
-    const CPosixShell shell;
-    show(CScript(std::move(text)), CCheckContext{folders, shell, ScriptFolder(args.script)});
+    const std::unique_ptr<IFolders> folders = MakeFolders();
+    const std::unique_ptr<IShell> shell = MakeShell();
+    show(CScript(std::move(text)), CCheckContext{*folders, *shell, ScriptFolder(args.script)});
 }
 
 void RunCheck(const CheckArgs& args, int& status)
@@ -117,8 +116,8 @@ std::string ScriptFolder(const std::string& path)
 
 bool CheckBeforeBuild(const std::string& path, const CScript& script, const IFolders& folders, bool strict)
 {
-    const CPosixShell shell;
-    const std::vector<CFinding> findings = CheckScript(script, {folders, shell, ScriptFolder(path)});
+    const std::unique_ptr<IShell> shell = MakeShell();
+    const std::vector<CFinding> findings = CheckScript(script, {folders, *shell, ScriptFolder(path)});
     const CFindingCount count = CountFindings(findings);
     for (const CFinding& finding : findings) {
         if (finding.severity != Severity::Note)

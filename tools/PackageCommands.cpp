@@ -3,7 +3,7 @@
 // the installer itself uses.
 #include "package/Builder.h"
 #include "package/Inspect.h"
-#include "platform/posix/PosixFolders.h"
+#include "platform/Platform.h"
 #include "script/StrUtil.h"
 #include "tools/Commands.h"
 
@@ -25,12 +25,15 @@ std::string Dump(const nlohmann::ordered_json& value)
 
 // The builder's "running executable" is the stub: the default output lands
 // beside it, as it lands beside the editor that builds.
-class CStubFolders : public CPosixFolders {
+class CStubFolders : public IFolders {
 public:
     explicit CStubFolders(std::string stub) : m_stub(std::move(stub)) {}
+    std::string WindowsDirectory() const override { return m_system->WindowsDirectory(); }
     std::string ModuleFileName() const override { return m_stub; }
+    std::string DesktopDirectory() const override { return m_system->DesktopDirectory(); }
 
 private:
+    std::unique_ptr<IFolders> m_system = MakeFolders();
     std::string m_stub;
 };
 
@@ -69,7 +72,7 @@ private:
 
 std::string DefaultStub()
 {
-    const std::string self = CPosixFolders().ModuleFileName();
+    const std::string self = MakeFolders()->ModuleFileName();
     return (std::filesystem::path(self).parent_path() / "sfxpack").string();
 }
 

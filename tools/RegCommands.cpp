@@ -1,7 +1,7 @@
 // sfxtool reg: writes keys and values exactly as an installer's registry tasks
 // do, and shows what the registry store holds.
 #include "installer/Registry.h"
-#include "platform/posix/RegStore.h"
+#include "platform/Platform.h"
 #include "tools/Commands.h"
 
 #include <CLI/CLI.hpp>
@@ -30,12 +30,12 @@ struct RegArgs {
     std::string value;
 };
 
-CRegStore OpenStore(const RegArgs& args)
+std::unique_ptr<IRegistryStore> OpenStore(const RegArgs& args)
 {
-    return args.store.empty() ? CRegStore::Default() : CRegStore(args.store, args.store);
+    return args.store.empty() ? MakeRegistry() : MakeRegistryIn(args.store);
 }
 
-int WriteFailed(const CRegStore& store)
+int WriteFailed(const IRegistryStore& store)
 {
     return Fail(kExitBad, store.LastError().empty() ? "cannot write to the registry store" : store.LastError());
 }
@@ -102,9 +102,9 @@ void AddRegCommands(CLI::App& app, int& status)
     createKey->add_option("ROOT", args->root, kRootHelp)->required();
     createKey->add_option("KEY", args->key, kKeyHelp)->required();
     createKey->callback([args, &status] {
-        CRegStore store = OpenStore(*args);
-        if (!CreateRegKey(store, RootKeyFromName(args->root), args->key))
-            status = WriteFailed(store);
+        const std::unique_ptr<IRegistryStore> store = OpenStore(*args);
+        if (!CreateRegKey(*store, RootKeyFromName(args->root), args->key))
+            status = WriteFailed(*store);
     });
 
     CLI::App* setString = AddRegCommand(*reg, "set-string", "Write a REG_SZ value, creating the key when missing (SetRegString)");
@@ -113,9 +113,9 @@ void AddRegCommands(CLI::App& app, int& status)
     setString->add_option("NAME", args->name, kNameHelp)->required();
     setString->add_option("VALUE", args->value, "text to store")->required();
     setString->callback([args, &status] {
-        CRegStore store = OpenStore(*args);
-        if (!SetRegString(store, RootKeyFromName(args->root), args->key, args->name, args->value))
-            status = WriteFailed(store);
+        const std::unique_ptr<IRegistryStore> store = OpenStore(*args);
+        if (!SetRegString(*store, RootKeyFromName(args->root), args->key, args->name, args->value))
+            status = WriteFailed(*store);
     });
 
     CLI::App* setDword = AddRegCommand(*reg, "set-dword", "Write a REG_DWORD value, creating the key when missing (SetRegDword)");
@@ -127,10 +127,10 @@ void AddRegCommands(CLI::App& app, int& status)
                          "other character, 0 when none; -1 stores 0xFFFFFFFF")
         ->required();
     setDword->callback([args, &status] {
-        CRegStore store = OpenStore(*args);
+        const std::unique_ptr<IRegistryStore> store = OpenStore(*args);
         const auto number = static_cast<std::uint32_t>(AtoI(args->value));
-        if (!SetRegDword(store, RootKeyFromName(args->root), args->key, args->name, number))
-            status = WriteFailed(store);
+        if (!SetRegDword(*store, RootKeyFromName(args->root), args->key, args->name, number))
+            status = WriteFailed(*store);
     });
 
     auto queryName = std::make_shared<std::optional<std::string>>();
@@ -141,19 +141,19 @@ void AddRegCommands(CLI::App& app, int& status)
     query->add_option("KEY", args->key, kKeyHelp)->required();
     query->add_option("NAME", *queryName, kNameHelp);
     query->callback([args, queryName, &status] {
-        CRegStore store = OpenStore(*args);
+        const std::unique_ptr<IRegistryStore> store = OpenStore(*args);
         const RegKey root = RootKeyFromName(args->root);
         if (*queryName) {
             CRegValue value;
-            if (!store.QueryValue(root, args->key, **queryName, value))
-                status = Fail(kExitBad, store.LastError());
+            if (!store->QueryValue(root, args->key, **queryName, value))
+                status = Fail(kExitBad, store->LastError());
             else
                 std::cout << Json(ValueJson(value)) << '\n';
             return;
         }
         std::vector<CRegValue> values;
-        if (!store.QueryValues(root, args->key, values)) {
-            status = Fail(kExitBad, store.LastError());
+        if (!store->QueryValues(root, args->key, values)) {
+            status = Fail(kExitBad, store->LastError());
             return;
         }
         nlohmann::ordered_json list = nlohmann::ordered_json::array();
@@ -165,10 +165,10 @@ void AddRegCommands(CLI::App& app, int& status)
     CLI::App* exportHive = AddRegCommand(*reg, "export", "Print a root key's whole hive as REGEDIT4 text");
     exportHive->add_option("ROOT", args->root, kRootHelp)->required();
     exportHive->callback([args, &status] {
-        CRegStore store = OpenStore(*args);
+        const std::unique_ptr<IRegistryStore> store = OpenStore(*args);
         std::string text;
-        if (!store.ExportHive(RootKeyFromName(args->root), text)) {
-            status = Fail(kExitBad, store.LastError());
+        if (!store->ExportHive(RootKeyFromName(args->root), text)) {
+            status = Fail(kExitBad, store->LastError());
             return;
         }
         std::cout << text;

@@ -1,7 +1,7 @@
 // Commands that show how a script is read: the pair list, the section lines,
 // key values and the directory macros, exactly as the installer and the
 // builder see them.
-#include "platform/posix/PosixFolders.h"
+#include "platform/Platform.h"
 #include "script/Paths.h"
 #include "script/Script.h"
 #include "tools/Commands.h"
@@ -91,12 +91,12 @@ void AddScriptCommands(CLI::App& app, int& status)
     expand->add_flag("--dir", expandArgs->dir, "expand as a target directory (ends in a backslash), as ExtractAll does");
     expand->callback([expandArgs] {
         // CURDIR is the folder of sfxtool itself here, not of an installer.
-        const CPosixFolders folders;
+        const std::unique_ptr<IFolders> folders = MakeFolders();
         std::string text = expandArgs->text;
         if (expandArgs->dir)
-            ExpandMacrosDir(text, folders);
+            ExpandMacrosDir(text, *folders);
         else
-            ExpandMacros(text, folders);
+            ExpandMacros(text, *folders);
         std::cout << Json(text) << '\n';
     });
 }

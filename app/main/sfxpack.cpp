@@ -1,25 +1,19 @@
 // sfxpack: the editor of installer scripts, and every installer built with
-// it. Reads the command line first; then wires the application to FLTK and
-// Linux, or, for an installer that runs silent or finds no display, to the
-// terminal.
+// it. Reads the command line first; then wires the application to the
+// platform's desktop or, for an installer that runs silent or finds no
+// display, to the terminal.
 #include "app/SfxApp.h"
 #include "app/Version.h"
 #include "package/Inspect.h"
-#include "platform/fltk/FltkChoiceList.h"
-#include "platform/fltk/FltkDialog.h"
-#include "platform/fltk/FltkFileDialog.h"
-#include "platform/fltk/FltkMessageBox.h"
-#include "platform/posix/PosixFolders.h"
-#include "platform/posix/PosixShell.h"
-#include "platform/posix/RegStore.h"
-#include "platform/term/TermDialog.h"
+#include "platform/Platform.h"
+#include "platform/UserInterface.h"
 #include "script/Paths.h"
 #include "script/StrUtil.h"
 
 #include <clocale>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
+#include <memory>
 #include <filesystem>
 
 #include <getopt.h>
@@ -118,48 +112,35 @@ CAppended ReadAppended(const std::string& program, const std::string& self)
     return appended;
 }
 
-// The one line for a machine without a display.
-std::string NoDisplay()
+// The application on ui, with the system's services.
+CSfxServices Services(IUserInterface& ui, IShell& shell, const IFolders& folders, IRegistry& registry)
 {
-    const char* display = std::getenv("DISPLAY");
-    if (display && *display)
-        return std::string("cannot open the X display \"") + display + "\"";
-    return "no X display (DISPLAY is not set)";
+    return {ui.Window(), ui.Box(), ui.ChoiceList(), ui.FileDialog(), shell, folders, registry, ui.Log()};
 }
 
 // The installer without a window: the same application on the terminal.
 int RunOnTerminal(TermMode mode, const std::string& program)
 {
-    CTerminal terminal(mode, stdin, stderr);
-    CTermDialog window(terminal);
-    CTermMessageBox box(terminal);
-    CTermProgressLog log(terminal, program);
-    // The editor's own services; an installer never opens them.
-    CFltkDialog editorWindow;
-    CFltkChoiceList choiceList(editorWindow);
-    CFltkFileDialog fileDialog;
-    CPosixShell shell;
-    CPosixFolders folders;
-    CRegStore registry = CRegStore::Default();
-    CSfxApp app({window, box, choiceList, fileDialog, shell, folders, registry, &log});
+    const std::unique_ptr<IUserInterface> ui = MakeTerminal(mode, stdin, stderr, program);
+    const std::unique_ptr<IShell> shell = MakeShell();
+    const std::unique_ptr<IFolders> folders = MakeFolders();
+    const std::unique_ptr<IRegistry> registry = MakeRegistry();
+    CSfxApp app(Services(*ui, *shell, *folders, *registry));
     app.InitInstance();
-    return log.Failures() || window.Cancelled() ? kExitBad : kExitOk;
+    return ui->Succeeded() ? kExitOk : kExitBad;
 }
 
 int RunWindow(const std::string& file)
 {
-    CFltkDialog window;
-    CFltkMessageBox box(window);
-    CFltkChoiceList choiceList(window);
-    CFltkFileDialog fileDialog;
-    CPosixShell shell;
-    CPosixFolders folders;
-    CRegStore registry = CRegStore::Default();
-    CSfxApp app({window, box, choiceList, fileDialog, shell, folders, registry}, file);
+    const std::unique_ptr<IUserInterface> ui = MakeDesktop();
+    const std::unique_ptr<IShell> shell = MakeShell();
+    const std::unique_ptr<IFolders> folders = MakeFolders();
+    const std::unique_ptr<IRegistry> registry = MakeRegistry();
+    CSfxApp app(Services(*ui, *shell, *folders, *registry), file);
     // A lost display still leaves the editor's text in memory: save it.
-    FltkOnDisplayLost([&app] { return app.SaveRecoveryCopy(); });
+    OnDesktopLost([&app] { return app.SaveRecoveryCopy(); });
     app.InitInstance();
-    FltkOnDisplayLost(nullptr);
+    OnDesktopLost(nullptr);
     return kExitOk;
 }
 
@@ -177,7 +158,7 @@ int main(int argc, char** argv)
     if (!ParseCommandLine(argc, argv, program, line))
         return kExitUsage;
 
-    const std::string self = GetExePath(CPosixFolders());
+    const std::string self = GetExePath(*MakeFolders());
     switch (line.action) {
     case Action::Help:
         std::printf(kUsage, program.c_str());
@@ -218,11 +199,11 @@ int main(int argc, char** argv)
         if (std::filesystem::exists(line.file, error) && !probe.Open(line.file, CFile::Mode::Read))
             return CommandFail(program, kExitUsage, "cannot read " + line.file);
     }
-    if (FltkOpenDisplay())
+    if (ConnectDesktop())
         return RunWindow(line.file);
     if (!installer)
-        return CommandFail(program, kExitBad, NoDisplay() + "; sfxpack needs a graphical desktop");
+        return CommandFail(program, kExitBad, NoDesktopReason() + "; sfxpack needs a graphical desktop");
     if (isatty(STDIN_FILENO) && isatty(STDERR_FILENO))
         return RunOnTerminal(TermMode::Text, program);
-    return CommandFail(program, kExitBad, NoDisplay() + " and no terminal; " + program + " --silent installs without either");
+    return CommandFail(program, kExitBad, NoDesktopReason() + " and no terminal; " + program + " --silent installs without either");
 }

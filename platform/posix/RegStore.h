@@ -25,13 +25,7 @@
 #include <string>
 #include <vector>
 
-struct CRegValue {
-    std::string name; // "" is the key's default value
-    std::uint32_t type = 0;
-    std::string data;
-};
-
-class CRegStore : public IRegistry {
+class CRegStore : public IRegistryStore {
 public:
     // userFolder holds the hive of HKEY_CURRENT_USER, machineFolder those of
     // the other roots. Missing folders are created on the first write.
@@ -47,16 +41,11 @@ public:
     bool SetValue(RegKey key, const std::string& name, std::uint32_t type, const std::string& data) override;
     void CloseKey(RegKey key) override;
 
-    // The values of an existing key, in the order they were first written.
-    bool QueryValues(RegKey root, const std::string& path, std::vector<CRegValue>& values);
-    // One value of an existing key; "" names the default value.
-    bool QueryValue(RegKey root, const std::string& path, const std::string& name, CRegValue& value);
-    // The whole hive of root as REGEDIT4 text; a hive never written holds
-    // only its root key.
-    bool ExportHive(RegKey root, std::string& text);
-
-    // Why the last failed operation failed, as one line for people.
-    const std::string& LastError() const { return m_error; }
+    bool QueryValues(RegKey root, const std::string& path, std::vector<CRegValue>& values) override;
+    bool QueryValue(RegKey root, const std::string& path, const std::string& name, CRegValue& value) override;
+    // A hive never written holds only its root key.
+    bool ExportHive(RegKey root, std::string& text) override;
+    const std::string& LastError() const override { return m_error; }
 
     // "HKEY_CURRENT_USER" for HKEY_CURRENT_USER, ...; empty for other handles.
     static std::string RootName(RegKey root);

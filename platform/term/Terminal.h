@@ -7,14 +7,10 @@
 
 #include "platform/MessageBox.h"
 #include "platform/Progress.h"
+#include "platform/UserInterface.h"
 
 #include <cstdio>
 #include <string>
-
-enum class TermMode {
-    Silent,
-    Text,
-};
 
 class CTerminal {
 public:
