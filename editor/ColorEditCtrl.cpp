@@ -76,7 +76,7 @@ void CColorEditCtrl::ColorRange(int start, int end)
 {
     ITextWidget& widget = *m_pWidget;
     widget.HideSelection(true);
-    m_cfDefault = widget.GetDefaultCharFormat();
+    m_cfDefault = widget.GetDefaultFormat();
     const TextSpan saved = widget.GetSel();
 
     const int length = widget.GetTextLength();
@@ -85,7 +85,7 @@ void CColorEditCtrl::ColorRange(int start, int end)
     start = std::clamp(start, 0, end);
 
     widget.SetSel({start, end});
-    widget.SetSelectionCharFormat(m_cfDefault);
+    widget.SetSelectionFormat(m_cfDefault);
     const std::string text = widget.GetSelText();
 
     for (const KeywordColor& rule : m_arrKeywords) {
@@ -111,7 +111,7 @@ void CColorEditCtrl::ColorRange(int start, int end)
                     --e;
                 e = std::min(e, end);
                 widget.SetSel({a, e});
-                TextFormat format = widget.GetSelectionCharFormat();
+                TextFormat format = widget.GetSelectionFormat();
                 if (format.color != rule.crColor) {
                     format.mask |= kFormatColor;
                     format.effects = 0;
@@ -121,7 +121,7 @@ void CColorEditCtrl::ColorRange(int start, int end)
                     }
                     format.color = rule.crColor;
                 }
-                widget.SetSelectionCharFormat(format);
+                widget.SetSelectionFormat(format);
             }
             // Always move on, also for a one-character keyword that is
             // trimmed to nothing.

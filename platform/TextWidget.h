@@ -70,11 +70,11 @@ public:
     virtual std::string GetSelText() const = 0;
 
     // The widget's font in its default colour, with no effects.
-    virtual TextFormat GetDefaultCharFormat() const = 0;
+    virtual TextFormat GetDefaultFormat() const = 0;
     // Format of the selection: the colour of its first character, and mask
     // bits for the attributes that are the same all through it.
-    virtual TextFormat GetSelectionCharFormat() const = 0;
-    virtual void SetSelectionCharFormat(const TextFormat& format) = 0;
+    virtual TextFormat GetSelectionFormat() const = 0;
+    virtual void SetSelectionFormat(const TextFormat& format) = 0;
 
     // Line (from 0) that holds a position; the last line for the end of the
     // text.

@@ -378,12 +378,12 @@ std::string CFltkTextWidget::GetSelText() const
     return text.get();
 }
 
-TextFormat CFltkTextWidget::GetDefaultCharFormat() const
+TextFormat CFltkTextWidget::GetDefaultFormat() const
 {
     return {kFormatColor | kFormatBold, 0, m_styleKeys[0].color};
 }
 
-TextFormat CFltkTextWidget::GetSelectionCharFormat() const
+TextFormat CFltkTextWidget::GetSelectionFormat() const
 {
     const TextSpan sel = GetSel();
     const int start = std::min(sel.cpMin, sel.cpMax);
@@ -403,7 +403,7 @@ TextFormat CFltkTextWidget::GetSelectionCharFormat() const
     return format;
 }
 
-void CFltkTextWidget::SetSelectionCharFormat(const TextFormat& format)
+void CFltkTextWidget::SetSelectionFormat(const TextFormat& format)
 {
     const TextSpan sel = GetSel();
     const int start = std::min(sel.cpMin, sel.cpMax);

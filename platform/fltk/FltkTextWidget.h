@@ -53,9 +53,9 @@ public:
     void SetSel(TextSpan range) override;
     void HideSelection(bool hide) override;
     std::string GetSelText() const override;
-    TextFormat GetDefaultCharFormat() const override;
-    TextFormat GetSelectionCharFormat() const override;
-    void SetSelectionCharFormat(const TextFormat& format) override;
+    TextFormat GetDefaultFormat() const override;
+    TextFormat GetSelectionFormat() const override;
+    void SetSelectionFormat(const TextFormat& format) override;
     int LineFromChar(int pos) const override;
     int LineIndex(int line) const override;
     int LineLength(int pos) const override;

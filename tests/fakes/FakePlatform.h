@@ -82,8 +82,8 @@ public:
     void SetSel(TextSpan range) override { m_sel = {Clamp(range.cpMin), Clamp(range.cpMax)}; }
     void HideSelection(bool hide) override { m_hidden = hide; }
     std::string GetSelText() const override { return m_text.substr(SelStart(), SelEnd() - SelStart()); }
-    TextFormat GetDefaultCharFormat() const override { return {kFormatColor | kFormatBold, 0, 0}; }
-    TextFormat GetSelectionCharFormat() const override
+    TextFormat GetDefaultFormat() const override { return {kFormatColor | kFormatBold, 0, 0}; }
+    TextFormat GetSelectionFormat() const override
     {
         const int start = SelStart();
         const int end = SelEnd();
@@ -99,7 +99,7 @@ public:
             format.effects = kEffectBold;
         return format;
     }
-    void SetSelectionCharFormat(const TextFormat& format) override
+    void SetSelectionFormat(const TextFormat& format) override
     {
         for (int i = SelStart(); i < SelEnd(); ++i) {
             if (format.mask & kFormatColor)

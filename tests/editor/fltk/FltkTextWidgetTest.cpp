@@ -103,7 +103,7 @@ TEST_F(FltkTextWidgetTest, ColoursTheRightCharactersOfUtf8Text)
     } runs[] = {{7, 13, 0x1A87BA}, {13, 21, 0}, {21, 32, 0x0B6F0B}};
     for (const auto& run : runs) {
         m_widget->SetSel({run.start, run.end});
-        EXPECT_EQ(m_widget->GetSelectionCharFormat(), (TextFormat{kFormatColor | kFormatBold, 0, run.colour})) << run.start;
+        EXPECT_EQ(m_widget->GetSelectionFormat(), (TextFormat{kFormatColor | kFormatBold, 0, run.colour})) << run.start;
     }
 
     // On screen, between the x of the constant's first character and the x
