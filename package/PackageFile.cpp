@@ -339,12 +339,17 @@ bool CPackageFile::ExtractEntry(const PackageEntry& entry, const std::string& de
     // The first block is read before the file is created: it decides
     // whether the file is a program, and the package stores no modes.
     char* buffer = Buffer();
+    std::int64_t pos = entry.nBodyOffset;
     std::int64_t left = entry.nBodyLength;
-    std::int64_t n = 0;
-    if (!m_fileSelf.Seek(entry.nBodyOffset))
-        left = -1;
-    else if (left > 0)
-        n = m_fileSelf.Read(buffer, static_cast<std::size_t>(std::min<std::int64_t>(left, kCopyBufferSize)));
+    // Reads at a position: no seek per file.
+    const auto readNext = [this, buffer, &pos, &left]() -> std::int64_t {
+        const std::int64_t n = std::min<std::int64_t>(left, kCopyBufferSize);
+        if (!m_fileSelf.ReadAt(pos, buffer, static_cast<std::size_t>(n)))
+            return 0;
+        pos += n;
+        return n;
+    };
+    std::int64_t n = left > 0 ? readNext() : 0;
 
     // Writing over the package being read would destroy it before it is read.
     CFile out;
@@ -371,7 +376,7 @@ bool CPackageFile::ExtractEntry(const PackageEntry& entry, const std::string& de
         }
         left -= n;
         if (left > 0)
-            n = m_fileSelf.Read(buffer, static_cast<std::size_t>(std::min<std::int64_t>(left, kCopyBufferSize)));
+            n = readNext();
     }
     if (error.empty() && left != 0)
         error = "Cannot read " + std::string(entry.szName) + " from " + m_strSelfPath + ".";
@@ -403,11 +408,47 @@ bool CPackageFile::FailOutput(const std::string& message)
     return false;
 }
 
+// The installer is written through one buffer: many small files become a
+// few large writes instead of two each (body and record).
+char* CPackageFile::OutSpace(std::size_t& room)
+{
+    if (!m_outBuffer)
+        m_outBuffer = std::make_unique_for_overwrite<char[]>(kCopyBufferSize);
+    if (kCopyBufferSize - m_outFill < kMinReadRoom && !FlushOut())
+        return nullptr;
+    room = kCopyBufferSize - m_outFill;
+    return m_outBuffer.get() + m_outFill;
+}
+
+void CPackageFile::CommitOut(std::size_t size)
+{
+    m_outFill += size;
+    m_nOutLength += static_cast<std::int64_t>(size);
+}
+
+bool CPackageFile::FlushOut()
+{
+    const std::size_t fill = m_outFill;
+    m_outFill = 0;
+    if (fill > 0 && !m_fileOut.Write(m_outBuffer.get(), fill))
+        return FailOutput("Error : Cannot write " + m_strOutPath + ". Perhaps the disk is full.");
+    return true;
+}
+
 bool CPackageFile::WriteOut(const void* data, std::size_t size)
 {
-    if (!m_fileOut.Write(data, size))
-        return FailOutput("Error : Cannot write " + m_strOutPath + ". Perhaps the disk is full.");
-    m_nOutLength += static_cast<std::int64_t>(size);
+    const auto* in = static_cast<const char*>(data);
+    while (size > 0) {
+        std::size_t room = 0;
+        char* space = OutSpace(room);
+        if (!space)
+            return false;
+        const std::size_t n = std::min(room, size);
+        std::memcpy(space, in, n);
+        CommitOut(n);
+        in += n;
+        size -= n;
+    }
     return true;
 }
 
@@ -446,17 +487,20 @@ bool CPackageFile::CreateOutput(const std::string& path)
     // An installer starts as the program that built it does.
     m_fileOut.CopyPermissionsFrom(m_fileSelf);
 
-    char* buffer = Buffer();
+    m_outFill = 0;
     if (!m_fileSelf.Seek(0))
         return FailOutput("Error : Cannot read " + m_strSelfPath + ".");
     while (m_nOutLength < stubLength) {
-        const std::int64_t n = m_fileSelf.Read(buffer, static_cast<std::size_t>(std::min<std::int64_t>(stubLength - m_nOutLength, kCopyBufferSize)));
+        std::size_t room = 0;
+        char* space = OutSpace(room);
+        if (!space)
+            return false;
+        const std::int64_t n = m_fileSelf.Read(space, static_cast<std::size_t>(std::min<std::int64_t>(stubLength - m_nOutLength, static_cast<std::int64_t>(room))));
         if (n < 0)
             return FailOutput("Error : Cannot read " + m_strSelfPath + ".");
         if (n == 0)
             break;
-        if (!WriteOut(buffer, static_cast<std::size_t>(n)))
-            return false;
+        CommitOut(static_cast<std::size_t>(n));
     }
     unsigned char marker[4];
     PutInt32(marker, static_cast<std::uint32_t>(m_nStubMarker));
@@ -479,14 +523,17 @@ bool CPackageFile::AddFile(const std::string& path, const CopyProgress& progress
         return FailOutput(isOutput);
     const std::string name = GetStoredName(path);
     const std::int64_t recordExtra = static_cast<std::int64_t>(name.size()) + 1 + 12;
-    const std::int64_t total = in.GetLength();
+    const std::int64_t total = in.GetLengthAtOpen();
     if (m_nOutLength + total + recordExtra > kMaxInstallerSize)
         return FailOutput(TooLarge(m_strOutPath));
 
-    char* buffer = Buffer();
     std::int64_t copied = 0;
     for (;;) {
-        const std::int64_t n = in.Read(buffer, kCopyBufferSize);
+        std::size_t room = 0;
+        char* space = OutSpace(room);
+        if (!space)
+            return false;
+        const std::int64_t n = in.Read(space, room);
         if (n < 0)
             return FailOutput("Error : Cannot read " + path + ".");
         if (n == 0)
@@ -494,11 +541,14 @@ bool CPackageFile::AddFile(const std::string& path, const CopyProgress& progress
         // The file may grow while it is copied; the limit holds all the same.
         if (m_nOutLength + n + recordExtra > kMaxInstallerSize)
             return FailOutput(TooLarge(m_strOutPath));
-        if (!WriteOut(buffer, static_cast<std::size_t>(n)))
-            return false;
+        CommitOut(static_cast<std::size_t>(n));
         copied += n;
         if (progress)
             progress(copied, std::max(total, copied));
+        // A plain file reads short only at its end: with all of its length
+        // read, asking again for the end would cost a call per file.
+        if (static_cast<std::size_t>(n) < room && copied == total)
+            break;
     }
     // A file written to while it is packed would be packed torn.
     if (copied != total)
@@ -528,6 +578,8 @@ bool CPackageFile::FinishOutput()
 {
     // On the disk before it takes the name: a crash then leaves the old
     // installer or the new one, never a torn one.
+    if (!FlushOut())
+        return false;
     if (!m_fileOut.Flush())
         return FailOutput("Error : Cannot write " + m_strOutPath + ". Perhaps the disk is full.");
     m_fileOut.Close();
@@ -541,6 +593,7 @@ void CPackageFile::CloseOutput()
 {
     // An unfinished installer is of no use, and may be large: remove it.
     m_fileOut.Close();
+    m_outFill = 0;
     if (!m_strTempPath.empty())
         DeleteFileAt(m_strTempPath);
     m_strTempPath.clear();

@@ -118,6 +118,11 @@ private:
     char* Buffer();
     bool FailOutput(const std::string& message);
     bool WriteOut(const void* data, std::size_t size);
+    // Where the next bytes of the installer go (room: how many fit), or
+    // nullptr when writing what was there before failed.
+    char* OutSpace(std::size_t& room);
+    void CommitOut(std::size_t size);
+    bool FlushOut();
     void ShowError(const std::string& text);
 
     IMessageBox& m_box;
@@ -130,4 +135,9 @@ private:
     FileId m_outId;
     std::int64_t m_nOutLength = 0;
     std::unique_ptr<char[]> m_buffer;
+    // The installer being written, not yet handed to the system.
+    std::unique_ptr<char[]> m_outBuffer;
+    std::size_t m_outFill = 0;
+    // Reads into the output buffer never get less room than this.
+    static constexpr std::size_t kMinReadRoom = 64 * 1024;
 };

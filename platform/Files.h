@@ -74,6 +74,9 @@ public:
     bool IsSameFile(const std::string& path) const;
     // The identity of the open file, as found when it was opened.
     FileId GetId() const { return m_id; }
+    // The length found when it was opened: one system call less per file
+    // where a caller compares what it read with it anyway.
+    std::int64_t GetLengthAtOpen() const { return m_openLength; }
     // Makes the file's permission bits those of other (an installer is as
     // startable as the program that built it).
     bool CopyPermissionsFrom(const CFile& other);
@@ -86,6 +89,7 @@ private:
     std::intptr_t m_handle = -1;
     Failure m_failure = Failure::None;
     FileId m_id;
+    std::int64_t m_openLength = -1;
 };
 
 // True when both paths name the same existing file (by identity).

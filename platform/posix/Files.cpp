@@ -86,7 +86,8 @@ CFile::~CFile()
     Close();
 }
 
-CFile::CFile(CFile&& other) noexcept : m_handle(other.m_handle), m_failure(other.m_failure), m_id(other.m_id)
+CFile::CFile(CFile&& other) noexcept
+    : m_handle(other.m_handle), m_failure(other.m_failure), m_id(other.m_id), m_openLength(other.m_openLength)
 {
     other.m_handle = -1;
 }
@@ -98,6 +99,7 @@ CFile& CFile::operator=(CFile&& other) noexcept
         m_handle = other.m_handle;
         m_failure = other.m_failure;
         m_id = other.m_id;
+        m_openLength = other.m_openLength;
         other.m_handle = -1;
     }
     return *this;
@@ -123,20 +125,29 @@ bool CFile::Open(const std::string& path, Mode mode, bool executable)
         flags |= O_WRONLY | O_CREAT | O_TRUNC;
         break;
     case Mode::Replace:
-        // Whatever has the name goes (a link, not its target), so the file
-        // created exclusively below is a new one that only we write to.
+        // The file is created exclusively, so it is a new one that only we
+        // write to. Whatever has the name goes first (a link, not its
+        // target); into an empty folder that costs nothing, as the name is
+        // removed only once the exclusive create found it taken.
+        flags |= O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
+        break;
+    }
+    const auto openNative = [&native, flags, executable] {
+        int opened;
+        do {
+            opened = ::open(native.c_str(), flags, executable ? 0777 : 0666);
+        } while (opened < 0 && errno == EINTR);
+        return opened;
+    };
+    int fd = openNative();
+    if (fd < 0 && mode == Mode::Replace && errno == EEXIST) {
         if (::unlink(native.c_str()) != 0 && errno != ENOENT) {
             if (errno == EISDIR)
                 m_failure = Failure::Folder;
             return false;
         }
-        flags |= O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
-        break;
+        fd = openNative();
     }
-    int fd;
-    do {
-        fd = ::open(native.c_str(), flags, executable ? 0777 : 0666);
-    } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         // A pipe without a reader refuses a non-blocking writer.
         if (errno == EISDIR || errno == ENXIO)
@@ -158,6 +169,7 @@ bool CFile::Adopt(int fd)
     m_handle = fd;
     m_failure = Failure::None;
     m_id = {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino), true};
+    m_openLength = st.st_size;
     return true;
 }
 
@@ -184,6 +196,7 @@ void CFile::Close()
         ::close(Fd(m_handle));
         m_handle = -1;
         m_id = {};
+        m_openLength = -1;
     }
 }
 
