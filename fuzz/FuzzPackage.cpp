@@ -63,17 +63,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     reader.LoadDirectory();
     Check(reader.m_bDirLoaded);
     for (const PackageEntry& entry : reader.m_entries) {
-        Check(std::memchr(entry.szName, 0, kNameSize) != nullptr);
+        Check(entry.strName.size() < kNameSize);
         Check(entry.nBodyOffset >= 0 && entry.nBodyLength >= 0);
         Check(std::int64_t(entry.nBodyOffset) + entry.nBodyLength == entry.nNameOffset);
-        Check(entry.nNameOffset + std::strlen(entry.szName) < size);
+        Check(entry.nNameOffset + entry.strName.size() < size);
     }
 
     // Extract everything the way the installer's ExtractAll does, and once
     // more through a destination ending in a backslash.
     const std::string folder = out.string() + "/";
     for (std::size_t i = 0; i < reader.m_entries.size() && i < 64; ++i) {
-        const std::string name = reader.m_entries[i].szName;
+        const std::string name = reader.m_entries[i].strName;
         reader.ExtractFile(name, folder + name);
         reader.ExtractFile(name, out.string() + "\\");
     }

@@ -206,7 +206,7 @@ std::vector<PackageEntry> ReaderEntries(const std::vector<CPlannedFile>& files)
     std::vector<PackageEntry> entries(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
         PackageEntry& entry = entries[files.size() - 1 - i];
-        std::strncpy(entry.szName, files[i].name.c_str(), sizeof entry.szName - 1);
+        entry.strName = std::string(files[i].name.c_str()).substr(0, kNameSize - 1);
     }
     return entries;
 }
@@ -661,7 +661,7 @@ private:
             ExpandMacrosDir(dir, m_context.folders);
             field("folder", dir);
             for (auto entry = m_entries.begin(); entry != m_entries.end(); ++entry)
-                field("writes", dir + entry->szName);
+                field("writes", dir + entry->strName);
             break;
         }
         case TaskWord::MoveFileWord:

@@ -267,7 +267,7 @@ void CTaskInterpreter::RunStep(const CTaskStep& step)
         ExpandMacrosDir(dir, m_context.folders);
         if (!CreateDirectoryAt(dir))
             Failed("cannot create " + dir);
-        m_context.reader.ExtractAll(dir, [this](const PackageEntry& entry) { Failed("cannot extract " + std::string(entry.szName)); });
+        m_context.reader.ExtractAll(dir, [this](const PackageEntry& entry) { Failed("cannot extract " + entry.strName); });
         break;
     }
     case TaskWord::MoveFileWord:

@@ -71,8 +71,8 @@ std::vector<int> CPackageFile::FindEntriesIn(const std::vector<PackageEntry>& en
     if (nodes[0].terminal && !entries.empty())
         nodes[0].found = 0;
     for (std::size_t e = 0; e < entries.size(); ++e) {
-        const char* text = entries[e].szName;
-        const std::size_t length = strnlen(text, sizeof entries[e].szName);
+        const char* text = entries[e].strName.data();
+        const std::size_t length = entries[e].strName.size();
         int node = 0;
         for (std::size_t i = 0; i < length; ++i) {
             const unsigned char c = static_cast<unsigned char>(text[i]);

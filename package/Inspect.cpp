@@ -41,7 +41,7 @@ int OpenPackage(const std::string& program, const std::string& path, COpenedPack
 void PrintEntries(const std::vector<PackageEntry>& entries)
 {
     for (const PackageEntry& entry : entries)
-        std::printf("%s\t%d\n", str::EscapeControls(std::string_view(entry.szName, ::strnlen(entry.szName, sizeof entry.szName))).c_str(),
+        std::printf("%s\t%d\n", str::EscapeControls(entry.strName).c_str(),
                     static_cast<int>(entry.nBodyLength));
 }
 
@@ -51,7 +51,7 @@ int ListInstaller(const std::string& program, const std::string& path, EntryPrin
     if (const int status = OpenPackage(program, path, package))
         return status;
     CPackageFile& reader = *package.reader;
-    reader.LoadDirectory();
+    reader.TakeDirectory(package.layout);
     print(reader.m_entries);
     // What the installer would see is listed; a damaged package still fails.
     if (!package.layout.problem.empty())
@@ -95,12 +95,12 @@ int ExtractInstaller(const std::string& program, const std::string& path, const 
     std::string dir = dest;
     if (!str::EndsWith(dir, "/") && !str::EndsWith(dir, "\\"))
         dir += '/';
-    reader.LoadDirectory();
+    reader.TakeDirectory(package.layout);
     int status = kExitOk;
     const std::size_t written = reader.ExtractAll(dir, [&](const PackageEntry& entry) {
         // A name that may not become a path is the package's fault; a file
         // that cannot be written is the destination's.
-        status = CPackageFile::IsPlainFileName(entry.szName) ? kExitUsage : kExitBad;
+        status = CPackageFile::IsPlainFileName(entry.strName) ? kExitUsage : kExitBad;
     });
     std::fprintf(stderr, "%zu of %zu files extracted to %s\n", written, reader.m_entries.size(), str::EscapeControls(dest).c_str());
     return status;

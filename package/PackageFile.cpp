@@ -131,14 +131,13 @@ private:
 bool CPackageFile::WalkPackage(PackageLayout& layout)
 {
     // Counted first, then filled: the entry list is allocated once at its
-    // final size. Entries are 272 bytes each, and growing the list step by
-    // step touches fresh memory over and over, which is what opening a
-    // package of many files would otherwise cost.
+    // final size. Growing it step by step touches fresh memory over and
+    // over, and holds the old list beside the new one while it moves.
     std::size_t count = 0;
-    Walk(layout, [&count](const PackageEntry&) { ++count; });
+    Walk(layout, [&count](PackageEntry&&) { ++count; });
     std::vector<PackageEntry> entries;
     entries.reserve(count);
-    bool wellFormed = Walk(layout, [&entries](const PackageEntry& entry) { entries.push_back(entry); });
+    bool wellFormed = Walk(layout, [&entries](PackageEntry&& entry) { entries.push_back(std::move(entry)); });
     layout.entries = std::move(entries);
     // The installer reads the script as text, up to its first zero byte: a
     // script saved as UTF-16 would be read as a few bytes.
@@ -157,7 +156,7 @@ bool CPackageFile::WalkPackage(PackageLayout& layout)
     return wellFormed;
 }
 
-bool CPackageFile::Walk(PackageLayout& layout, const std::function<void(const PackageEntry&)>& record)
+bool CPackageFile::Walk(PackageLayout& layout, const std::function<void(PackageEntry&&)>& record)
 {
     layout = PackageLayout{};
     auto problem = [&layout](const std::string& text) {
@@ -249,10 +248,10 @@ bool CPackageFile::Walk(PackageLayout& layout, const std::function<void(const Pa
         entry.nBodyOffset = nameStart - bodyLength;
         entry.nNameOffset = nameStart;
         entry.nBodyLength = bodyLength;
-        std::memcpy(entry.szName, name, static_cast<std::size_t>(nameLength));
-        if (!IsPlainFileName(entry.szName))
-            problem("stored name \"" + std::string(entry.szName) + "\"" + At(nameStart) + " is not a plain file name");
-        record(entry);
+        entry.strName.assign(reinterpret_cast<const char*>(name), ::strnlen(reinterpret_cast<const char*>(name), static_cast<std::size_t>(nameLength)));
+        if (!IsPlainFileName(entry.strName))
+            problem("stored name \"" + entry.strName + "\"" + At(nameStart) + " is not a plain file name");
+        record(std::move(entry));
         p = entry.nBodyOffset;
     }
 }
@@ -263,7 +262,13 @@ void CPackageFile::LoadDirectory()
     // walk never leaves the file and always ends.
     PackageLayout layout;
     WalkPackage(layout);
+    TakeDirectory(layout);
+}
+
+void CPackageFile::TakeDirectory(PackageLayout& layout)
+{
     m_entries = std::move(layout.entries);
+    layout.entries.clear();
     m_bDirLoaded = true;
 }
 
@@ -277,7 +282,7 @@ int CPackageFile::FindEntry(const std::string& name)
 int CPackageFile::FindEntryIn(const std::vector<PackageEntry>& entries, const std::string& name)
 {
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (str::Contains(entries[i].szName, name))
+        if (str::Contains(entries[i].strName, name))
             return static_cast<int>(i);
     }
     return -1;
@@ -306,11 +311,11 @@ bool CPackageFile::ExtractEntryInto(const PackageEntry& entry, const std::string
 {
     // A stored name that becomes part of the destination must not lead out
     // of the folder.
-    if (!IsPlainFileName(entry.szName)) {
-        ShowError("Cannot extract " + std::string(entry.szName) + ": a stored name must be a plain file name.");
+    if (!IsPlainFileName(entry.strName)) {
+        ShowError("Cannot extract " + entry.strName + ": a stored name must be a plain file name.");
         return false;
     }
-    return ExtractEntry(entry, folder + entry.szName, true);
+    return ExtractEntry(entry, folder + entry.strName, true);
 }
 
 std::size_t CPackageFile::ExtractAll(const std::string& folder, const std::function<void(const PackageEntry&)>& failed)
@@ -379,7 +384,7 @@ bool CPackageFile::ExtractEntry(const PackageEntry& entry, const std::string& de
             n = readNext();
     }
     if (error.empty() && left != 0)
-        error = "Cannot read " + std::string(entry.szName) + " from " + m_strSelfPath + ".";
+        error = "Cannot read " + entry.strName + " from " + m_strSelfPath + ".";
     if (error.empty())
         return true;
     // A part of a file is not the file: remove it.

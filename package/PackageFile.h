@@ -18,7 +18,9 @@ struct PackageEntry {
     std::int32_t nBodyOffset = 0;
     std::int32_t nNameOffset = 0;
     std::int32_t nBodyLength = 0;
-    char szName[kNameSize] = {};
+    // Up to its first zero byte: shorter than kNameSize. Held as a string,
+    // not a field of that size, so a list of many short names stays small.
+    std::string strName;
 };
 
 // One text block found at the end of the package.
@@ -54,6 +56,10 @@ public:
     // line; empty text when there is no further text block.
     std::string ReadNextText();
     void LoadDirectory();
+    // LoadDirectory from a walk of this file already done: the entries move
+    // out of layout, rather than the file being walked again and a second
+    // list held beside the first.
+    void TakeDirectory(PackageLayout& layout);
     // Writes the body of the first entry whose stored name contains name
     // to dest (a dest ending in '\' gets the stored name appended). False,
     // after telling the user, when nothing was written.
@@ -113,7 +119,7 @@ public:
 
 private:
     // The walk itself; record is told of each file record found.
-    bool Walk(PackageLayout& layout, const std::function<void(const PackageEntry&)>& record);
+    bool Walk(PackageLayout& layout, const std::function<void(PackageEntry&&)>& record);
     std::int64_t SelfLength() const;
     char* Buffer();
     bool FailOutput(const std::string& message);

@@ -123,7 +123,7 @@ void PrintJsonEntries(const std::vector<PackageEntry>& entries)
 {
     nlohmann::ordered_json list = nlohmann::ordered_json::array();
     for (const PackageEntry& entry : entries)
-        list.push_back({{"name", entry.szName}, {"length", entry.nBodyLength}, {"offset", entry.nBodyOffset}});
+        list.push_back({{"name", entry.strName}, {"length", entry.nBodyLength}, {"offset", entry.nBodyOffset}});
     std::cout << Dump(list) << '\n';
 }
 

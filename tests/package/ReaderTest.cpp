@@ -140,12 +140,12 @@ TEST(EntryLookupTest, FindEntriesInPicksAsFindEntryInDoes)
     for (int round = 0; round < 300; ++round) {
         std::vector<PackageEntry> entries(random() % 12);
         for (PackageEntry& entry : entries)
-            std::strncpy(entry.szName, word(8).c_str(), sizeof entry.szName - 1);
+            entry.strName = word(8);
         std::vector<std::string> names(random() % 12);
         for (std::string& name : names)
             name = word(6);
         if (!entries.empty() && round % 3 == 0)
-            names.emplace_back(entries[random() % entries.size()].szName);
+            names.emplace_back(entries[random() % entries.size()].strName);
         const std::vector<int> batch = CPackageFile::FindEntriesIn(entries, names);
         ASSERT_EQ(batch.size(), names.size());
         for (std::size_t i = 0; i < names.size(); ++i)
