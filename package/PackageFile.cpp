@@ -357,10 +357,14 @@ bool CPackageFile::ExtractEntry(const PackageEntry& entry, const std::string& de
     std::int64_t n = left > 0 ? readNext() : 0;
 
     // Writing over the package being read would destroy it before it is read.
+    // Where nothing has the name yet (a fresh folder), the exclusive create
+    // alone settles that, without looking at the name first.
+    const bool executable = n > 0 && IsExecutableBody(buffer, static_cast<std::size_t>(n));
     CFile out;
-    if (m_fileSelf.IsSameFile(dest)
-        || !out.Open(dest, replace ? CFile::Mode::Replace : CFile::Mode::CreateWrite,
-                     n > 0 && IsExecutableBody(buffer, static_cast<std::size_t>(n)))) {
+    const bool created = replace && out.Open(dest, CFile::Mode::CreateNew, executable);
+    if (!created
+        && (m_fileSelf.IsSameFile(dest)
+            || !out.Open(dest, replace ? CFile::Mode::Replace : CFile::Mode::CreateWrite, executable))) {
         switch (out.GetOpenFailure()) {
         case CFile::Failure::Folder:
             ShowError("Cannot create " + dest + ": a folder of that name is in the way.");

@@ -26,6 +26,7 @@ public:
         Write,       // existing file, write, kept as it is
         CreateWrite, // create, or empty an existing file, write; links are followed, as cp does
         Replace,     // a new file under the name: any link, pipe or file there is removed first, never followed
+        CreateNew,   // a new file where nothing has the name yet; fails (errno EEXIST) where anything has it
     };
     enum class Failure {
         None,

@@ -48,16 +48,22 @@ std::string CScript::GetSection(const std::string& name, int& firstLine) const
 
 void CScript::GetSectionLines(const std::string& name, CStringArray& lines, std::vector<int>* lineNumbers) const
 {
+    ForEachSectionLine(name, [&lines, lineNumbers](std::string&& line, int lineNumber) {
+        lines.push_back(std::move(line));
+        if (lineNumbers)
+            lineNumbers->push_back(lineNumber);
+    });
+}
+
+void CScript::ForEachSectionLine(const std::string& name, const StringTaker& take) const
+{
     int lineNumber = 0;
     const std::string section = GetSection(name, lineNumber);
     std::size_t pos = 0;
     for (; pos < section.size(); ++lineNumber) {
         std::string line = GetNextLine(section, pos);
-        if (line.empty())
-            continue;
-        lines.push_back(std::move(line));
-        if (lineNumbers)
-            lineNumbers->push_back(lineNumber);
+        if (!line.empty())
+            take(std::move(line), lineNumber);
     }
 }
 
@@ -81,7 +87,7 @@ namespace {
 // could not shorten the line (no blank before the next colon, or only at its
 // very start) takes the text up to that colon as its value and ends the line,
 // so every line ends.
-void SplitLine(std::string_view rest, CStringArray& pairs)
+void SplitLine(std::string_view rest, int lineNumber, const CScript::StringTaker& take)
 {
     // What remains only loses its front, so the first '=' stays where it is
     // until it is cut off: finding it once per cut keeps long lines linear.
@@ -120,8 +126,8 @@ void SplitLine(std::string_view rest, CStringArray& pairs)
         str::ReplaceAll(value, "#?", ":\\");
         str::Trim(value);
 
-        pairs.push_back(std::move(name));
-        pairs.push_back(std::move(value));
+        take(std::move(name), lineNumber);
+        take(std::move(value), lineNumber);
         if (!more)
             return;
     }
@@ -131,8 +137,18 @@ void SplitLine(std::string_view rest, CStringArray& pairs)
 
 void CScript::GetSectionPairs(const std::string& name, CStringArray& pairs, std::vector<int>* lineNumbers) const
 {
+    ForEachSectionPair(name, [&pairs, lineNumbers](std::string&& text, int lineNumber) {
+        pairs.push_back(std::move(text));
+        if (lineNumbers)
+            lineNumbers->push_back(lineNumber);
+    });
+}
+
+void CScript::ForEachSectionPair(const std::string& name, const StringTaker& take) const
+{
     int lineNumber = 0;
-    std::string text = GetSection(name, lineNumber) + "\r\n";
+    std::string text = GetSection(name, lineNumber);
+    text += "\r\n";
     // Colons of URLs and drive paths do not separate; they come back in values.
     str::ReplaceAll(text, "://", "#!");
     str::ReplaceAll(text, ":\\", "#?");
@@ -144,9 +160,6 @@ void CScript::GetSectionPairs(const std::string& name, CStringArray& pairs, std:
             continue;
         if (StripComment(line).empty())
             continue;
-        const std::size_t before = pairs.size();
-        SplitLine(line, pairs);
-        if (lineNumbers)
-            lineNumbers->resize(lineNumbers->size() + pairs.size() - before, lineNumber);
+        SplitLine(line, lineNumber, take);
     }
 }

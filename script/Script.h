@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,12 @@ public:
     // lineNumbers, also appends the line number of each string.
     void GetSectionPairs(const std::string& name, CStringArray& pairs,
                          std::vector<int>* lineNumbers = nullptr) const;
+
+    // The same strings, each handed to take with its line number as it is
+    // found, for a caller that need not hold them all at once.
+    using StringTaker = std::function<void(std::string&& text, int lineNumber)>;
+    void ForEachSectionLine(const std::string& name, const StringTaker& take) const;
+    void ForEachSectionPair(const std::string& name, const StringTaker& take) const;
 
     // The trimmed text after '=' on the line where the key first occurs.
     std::string GetKeyValue(const std::string& key) const;

@@ -10,7 +10,9 @@
 #include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <clocale>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -37,20 +39,33 @@ private:
     std::string m_stub;
 };
 
+// Every status line is printed, but written out at most every 100 ms (or
+// 64 KiB): a line and a write per file would cost more than packing a small
+// file. Whatever is held goes out before a message, a progress line and at
+// the end, so the order stays and the last line is never late.
 class CConsoleBuildReport : public IBuildReport {
 public:
-    void SetStatus(const std::string& text) override { std::cerr << str::EscapeControls(str::Trimmed(text)) << '\n'; }
+    ~CConsoleBuildReport() override { Flush(); }
+    void SetStatus(const std::string& text) override
+    {
+        m_pending += str::EscapeControls(str::Trimmed(text));
+        m_pending += '\n';
+        FlushIfDue();
+    }
     int ShowBox(const std::string& text, const std::string&, unsigned style) override
     {
         // Errors were already shown as the status line; the test question
         // is answered No, leaving just its first line.
         if ((style & kBoxTypeMask) == kBoxYesNo)
-            std::cerr << str::EscapeControls(text.substr(0, text.find('\n'))) << '\n';
+            m_pending += str::EscapeControls(text.substr(0, text.find('\n'))) + '\n';
+        Flush();
         return kAnswerNo;
     }
     void StartFile(const std::string&) override {}
     void Progress(const std::string& path, std::int64_t done, std::int64_t total) override
     {
+        // A large file shows the line naming it while it is copied.
+        FlushIfDue();
         if (total < kProgressFrom)
             return;
         const int step = static_cast<int>(done * 10 / total);
@@ -60,14 +75,34 @@ public:
         }
         if (step > m_step) {
             m_step = step;
-            std::cerr << "  " << step * 10 << "% of " << path << '\n';
+            m_pending += "  " + std::to_string(step * 10) + "% of " + path + '\n';
+            Flush();
         }
     }
 
 private:
+    using Clock = std::chrono::steady_clock;
     static constexpr std::int64_t kProgressFrom = 64 << 20;
+    static constexpr std::size_t kHoldBytes = 64 * 1024;
+    static constexpr Clock::duration kHoldTime = std::chrono::milliseconds(100);
+
+    void FlushIfDue()
+    {
+        if (m_pending.size() >= kHoldBytes || Clock::now() - m_flushed >= kHoldTime)
+            Flush();
+    }
+    void Flush()
+    {
+        if (!m_pending.empty())
+            std::fwrite(m_pending.data(), 1, m_pending.size(), stderr);
+        m_pending.clear();
+        m_flushed = Clock::now();
+    }
+
     std::string m_path;
     int m_step = 0;
+    std::string m_pending;
+    Clock::time_point m_flushed{};
 };
 
 std::string DefaultStub()

@@ -43,9 +43,11 @@ bool LoadScript(const std::string& path, CScript& script, int& status)
     return true;
 }
 
-using SectionLister = void (CScript::*)(const std::string&, CStringArray&, std::vector<int>*) const;
+using SectionLister = void (CScript::*)(const std::string&, const CScript::StringTaker&) const;
 
-// A command that prints what one of the section functions gives for a section.
+// A command that prints what one of the section functions gives for a
+// section, as a JSON array written string by string: a large script's
+// strings are never all held at once, nor a JSON document of them.
 void AddSectionListCommand(CLI::App& app, int& status, const char* name, const char* help, const char* example,
                            SectionLister list)
 {
@@ -58,9 +60,12 @@ void AddSectionListCommand(CLI::App& app, int& status, const char* name, const c
         CScript script;
         if (!LoadScript(args->script, script, status))
             return;
-        CStringArray items;
-        (script.*list)(args->name, items, nullptr);
-        std::cout << Json(items) << '\n';
+        char separator = '[';
+        (script.*list)(args->name, [&separator](std::string&& text, int) {
+            std::cout << separator << Json(text);
+            separator = ',';
+        });
+        std::cout << (separator == '[' ? "[]" : "]") << '\n';
     });
 }
 
@@ -70,9 +75,9 @@ void AddScriptCommands(CLI::App& app, int& status)
 {
     AddSectionListCommand(app, status, "pairs",
                           "Print a section's pair list (name, value, name, value, ...) as a JSON array", "Tasks",
-                          &CScript::GetSectionPairs);
+                          &CScript::ForEachSectionPair);
     AddSectionListCommand(app, status, "lines", "Print a section's non-empty lines (header first) as a JSON array",
-                          "Files", &CScript::GetSectionLines);
+                          "Files", &CScript::ForEachSectionLine);
 
     auto keyArgs = std::make_shared<ScriptArgs>();
     CLI::App* key = app.add_subcommand("key", "Print the value of a key (the text after '=' where the key first occurs) as a JSON string");

@@ -125,29 +125,23 @@ bool CFile::Open(const std::string& path, Mode mode, bool executable)
         flags |= O_WRONLY | O_CREAT | O_TRUNC;
         break;
     case Mode::Replace:
-        // The file is created exclusively, so it is a new one that only we
-        // write to. Whatever has the name goes first (a link, not its
-        // target); into an empty folder that costs nothing, as the name is
-        // removed only once the exclusive create found it taken.
-        flags |= O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
-        break;
-    }
-    const auto openNative = [&native, flags, executable] {
-        int opened;
-        do {
-            opened = ::open(native.c_str(), flags, executable ? 0777 : 0666);
-        } while (opened < 0 && errno == EINTR);
-        return opened;
-    };
-    int fd = openNative();
-    if (fd < 0 && mode == Mode::Replace && errno == EEXIST) {
+        // Whatever has the name goes (a link, not its target), so the file
+        // created exclusively below is a new one that only we write to.
         if (::unlink(native.c_str()) != 0 && errno != ENOENT) {
             if (errno == EISDIR)
                 m_failure = Failure::Folder;
             return false;
         }
-        fd = openNative();
+        flags |= O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
+        break;
+    case Mode::CreateNew:
+        flags |= O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
+        break;
     }
+    int fd;
+    do {
+        fd = ::open(native.c_str(), flags, executable ? 0777 : 0666);
+    } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         // A pipe without a reader refuses a non-blocking writer.
         if (errno == EISDIR || errno == ENXIO)
