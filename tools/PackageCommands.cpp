@@ -41,11 +41,10 @@ private:
 
 // Every status line is printed, but written out at most every 100 ms (or
 // 64 KiB): a line and a write per file would cost more than packing a small
-// file. Whatever is held goes out before a message, a progress line and at
-// the end, so the order stays and the last line is never late.
+// file. Whatever is held goes out before a progress line and with the
+// message every build ends with, so the order stays and no line is lost.
 class CConsoleBuildReport : public IBuildReport {
 public:
-    ~CConsoleBuildReport() override { Flush(); }
     void SetStatus(const std::string& text) override
     {
         m_pending += str::EscapeControls(str::Trimmed(text));

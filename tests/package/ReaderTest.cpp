@@ -123,6 +123,20 @@ TEST_F(ReaderTest, WellFormedOrDamagedPackages)
     }
 }
 
+// The installer reads a stored name as text, up to its first zero byte:
+// what follows inside the name field is neither shown nor matched.
+TEST_F(ReaderTest, AStoredNameEndsAtItsFirstZeroByte)
+{
+    const std::string field("ab\0cd\0", 6);
+    CPackageFile& reader = Open(Stub(256) + Int32(kStubMarker) + "XY" + field + Int32(6) + Int32(2) + Int32(kFileMarker)
+                                + TextBlock("c") + TextBlock("s"));
+    reader.LoadDirectory();
+    ASSERT_EQ(reader.m_entries.size(), 1u);
+    EXPECT_EQ(reader.m_entries[0].strName, "ab");
+    EXPECT_EQ(reader.FindEntry("cd"), -1);
+    EXPECT_EQ(reader.FindEntry("b"), 0);
+}
+
 } // namespace
 
 // The batch look-up must pick exactly what one FindEntryIn per name picks:
