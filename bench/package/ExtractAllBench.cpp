@@ -62,12 +62,6 @@ double InstallerPass(const std::string& installer, const std::string& dir)
     return Seconds(start);
 }
 
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -78,21 +72,26 @@ int main(int argc, char** argv)
     }
     const std::string installer = argv[1];
     const std::string dir = argv[2];
-    std::vector<double> tool, pass;
+    // The best of 7 each, in turns that swap which goes first: files
+    // written through a shared disk vary far more than the passes differ.
+    double t = 0, p = 0;
     long files = 0;
-    for (int round = 0; round < 5; ++round) {
-        // Each pass starts from no folder and no dirty pages of the last.
-        fs::remove_all(dir);
-        ::sync();
-        tool.push_back(ToolPass(installer, dir));
-        fs::remove_all(dir);
-        ::sync();
-        pass.push_back(InstallerPass(installer, dir));
-        files = std::distance(fs::directory_iterator(dir), fs::directory_iterator());
+    const auto best = [](double& slot, double took) { slot = slot == 0 || took < slot ? took : slot; };
+    for (int round = 0; round < 7; ++round) {
+        for (int which = 0; which < 2; ++which) {
+            // Each pass starts from no folder and no dirty pages of the last.
+            fs::remove_all(dir);
+            ::sync();
+            if ((which + round) % 2 == 0) {
+                best(t, ToolPass(installer, dir));
+            } else {
+                best(p, InstallerPass(installer, dir));
+                files = std::distance(fs::directory_iterator(dir), fs::directory_iterator());
+            }
+        }
     }
     fs::remove_all(dir);
-    const double t = Median(tool), p = Median(pass);
-    std::printf("installer's ExtractAll of %ld files: pass %.0f ms, extract-all %.0f ms, ratio %.2f (goal <= 1.15; medians of 5, interleaved)\n",
+    std::printf("installer's ExtractAll of %ld files: pass %.0f ms, extract-all %.0f ms, ratio %.2f (goal <= 1.15; best of 7, in turns)\n",
                 files, p * 1e3, t * 1e3, p / t);
     return 0;
 }

@@ -80,6 +80,7 @@ TEST_F(SfxtoolTest, UsageAndUnreadableFilesExitWithTwo)
 TEST_F(SfxtoolTest, ScriptCommandsPrintJson)
 {
     EXPECT_EQ(Out({"pairs", "setup.ini", "Tasks"}), "[\"Run:\",\"C:\\\\tool.exe\",\" Param\",\"-v\"]\n");
+    EXPECT_EQ(Out({"pairs", "setup.ini", "Missing"}), "[]\n");
     EXPECT_EQ(Out({"lines", "setup.ini", "Files"}), "[\"[Files]\",\"a.txt\",\"data.txt\"]\n");
     EXPECT_EQ(Out({"key", "setup.ini", "OutputFile"}), "\"setup.bin\"\n");
     EXPECT_EQ(Out({"expand", "--dir", " WINDIR\\x "}), "\"/usr/bin\\\\x\\\\\"\n");
