@@ -23,6 +23,13 @@ std::string Hex(std::int32_t value)
     return text;
 }
 
+// What follows the last folder separator of path.
+std::string_view LastPart(std::string_view path)
+{
+    const std::size_t separator = path.find_last_of("/\\");
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
 std::string TooLarge(const std::string& path)
 {
     return "Error : " + path + " would be larger than 2147483647 bytes. An installer must stay below 2 GiB.";
@@ -519,8 +526,12 @@ bool CPackageFile::CreateOutput(const std::string& path)
 bool CPackageFile::AddFile(const std::string& path, const CopyProgress& progress)
 {
     const std::string isOutput = "Error : Cannot add " + path + " to sfx: it is the output file.";
-    // By name first: the output may not exist yet.
-    if (NormalPath(path, m_strCurrentFolder) == m_strOutFullPath)
+    // By name first: the output may not exist yet. Only a path whose last
+    // part is the output's own name, or a dot, can name it; the full path,
+    // which is costly, is worked out only for those.
+    const std::string_view last = LastPart(path);
+    const bool mayNameOutput = last.empty() || last == "." || last == ".." || last == LastPart(m_strOutFullPath);
+    if (mayNameOutput && NormalPath(path, m_strCurrentFolder) == m_strOutFullPath)
         return FailOutput(isOutput);
     CFile in;
     if (!in.Open(path, CFile::Mode::Read)) {
