@@ -5,9 +5,12 @@
 #   - sfxtool extract-all of that 1 GiB   vs  cat FILE > DIR/FILE for each file
 #   - peak memory of the 1 GiB build      (/usr/bin/time -v)
 #   - opening a package of 10,000 records and a 290 KB script (bench_package)
+#   - many small files: build, ExtractAll and memory, and their growth from
+#     1,000 to 100,000 files (many-files.sh)
 # Each timing is the best of RUNS (default 3). Usage: run.sh BUILD_DIR
 set -euo pipefail
 build=$(cd "${1:?usage: run.sh BUILD_DIR}" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
 runs=${RUNS:-3}
 tool=$build/tools/sfxtool
 work=$(mktemp -d "${TMPDIR:-/tmp}/sfx-bench.XXXXXX")
@@ -64,3 +67,4 @@ echo "build of 1 GiB:        sfxtool $(mib "$t_build"), cat $(mib "$t_cat"), rat
 echo "extract-all of 1 GiB:  sfxtool $(mib "$t_extract"), cat $(mib "$t_cat_x"), ratio $(ratio "$t_cat_x" "$t_extract") (goal >= 0.9)"
 echo "peak memory of build:  $((rss / 1024)) MiB ($rss KiB) (goal < 16 MiB)"
 "$build/bench/package/bench_package" --benchmark_filter=OpenPackage
+"$here/many-files.sh" "$build"
