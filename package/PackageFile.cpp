@@ -547,6 +547,10 @@ bool CPackageFile::AddFile(const std::string& path, const CopyProgress& progress
     if (m_nOutLength + total + recordExtra > kMaxInstallerSize)
         return FailOutput(TooLarge(m_strOutPath));
 
+    // A file larger than the room left starts at the front of the buffer:
+    // it is then copied in whole-buffer reads and writes, as in a plain copy.
+    if (total > static_cast<std::int64_t>(kCopyBufferSize - m_outFill) && !FlushOut())
+        return false;
     std::int64_t copied = 0;
     for (;;) {
         std::size_t room = 0;
