@@ -85,7 +85,9 @@ public:
     bool SetPermissions(unsigned mode);
 
 private:
-    bool Adopt(int fd);
+    // Takes an open handle of the system's kind: kept when it is a regular
+    // file, closed otherwise.
+    bool Adopt(std::intptr_t handle);
 
     std::intptr_t m_handle = -1;
     Failure m_failure = Failure::None;

@@ -9,11 +9,19 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 std::unique_ptr<IFolders> MakeFolders();
 std::unique_ptr<IShell> MakeShell();
 // The registry every installer on this machine writes.
 std::unique_ptr<IRegistryStore> MakeRegistry();
 // A registry kept in folder alone, every root key in it, instead of the
-// machine's (sfxtool reg --store).
+// machine's (sfxtool reg --store); nullptr where the system keeps no such
+// store (Windows, whose registry is its own).
 std::unique_ptr<IRegistryStore> MakeRegistryIn(const std::string& folder);
+// Readies a command-line program for its file work: a write past a
+// file-size limit then fails as an error instead of ending the process.
+void PrepareCommandLineProcess();
+// The program's arguments as UTF-8 (Windows hands main() the ANSI code
+// page's bytes; the wide command line is the true one). argv[0] first.
+std::vector<std::string> CommandLineArguments(int argc, char** argv);

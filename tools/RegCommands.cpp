@@ -30,9 +30,14 @@ struct RegArgs {
     std::string value;
 };
 
-std::unique_ptr<IRegistryStore> OpenStore(const RegArgs& args)
+// nullptr (with status set and the reason shown) when --store names a
+// store this system does not have.
+std::unique_ptr<IRegistryStore> OpenStore(const RegArgs& args, int& status)
 {
-    return args.store.empty() ? MakeRegistry() : MakeRegistryIn(args.store);
+    std::unique_ptr<IRegistryStore> store = args.store.empty() ? MakeRegistry() : MakeRegistryIn(args.store);
+    if (!store)
+        status = Fail(kExitUsage, "--store: this system's registry is its own; it keeps no store in a folder");
+    return store;
 }
 
 int WriteFailed(const IRegistryStore& store)
@@ -102,7 +107,9 @@ void AddRegCommands(CLI::App& app, int& status)
     createKey->add_option("ROOT", args->root, kRootHelp)->required();
     createKey->add_option("KEY", args->key, kKeyHelp)->required();
     createKey->callback([args, &status] {
-        const std::unique_ptr<IRegistryStore> store = OpenStore(*args);
+        const std::unique_ptr<IRegistryStore> store = OpenStore(*args, status);
+        if (!store)
+            return;
         if (!CreateRegKey(*store, RootKeyFromName(args->root), args->key))
             status = WriteFailed(*store);
     });
@@ -113,7 +120,9 @@ void AddRegCommands(CLI::App& app, int& status)
     setString->add_option("NAME", args->name, kNameHelp)->required();
     setString->add_option("VALUE", args->value, "text to store")->required();
     setString->callback([args, &status] {
-        const std::unique_ptr<IRegistryStore> store = OpenStore(*args);
+        const std::unique_ptr<IRegistryStore> store = OpenStore(*args, status);
+        if (!store)
+            return;
         if (!SetRegString(*store, RootKeyFromName(args->root), args->key, args->name, args->value))
             status = WriteFailed(*store);
     });
@@ -127,7 +136,9 @@ void AddRegCommands(CLI::App& app, int& status)
                          "other character, 0 when none; -1 stores 0xFFFFFFFF")
         ->required();
     setDword->callback([args, &status] {
-        const std::unique_ptr<IRegistryStore> store = OpenStore(*args);
+        const std::unique_ptr<IRegistryStore> store = OpenStore(*args, status);
+        if (!store)
+            return;
         const auto number = static_cast<std::uint32_t>(AtoI(args->value));
         if (!SetRegDword(*store, RootKeyFromName(args->root), args->key, args->name, number))
             status = WriteFailed(*store);
@@ -141,7 +152,9 @@ void AddRegCommands(CLI::App& app, int& status)
     query->add_option("KEY", args->key, kKeyHelp)->required();
     query->add_option("NAME", *queryName, kNameHelp);
     query->callback([args, queryName, &status] {
-        const std::unique_ptr<IRegistryStore> store = OpenStore(*args);
+        const std::unique_ptr<IRegistryStore> store = OpenStore(*args, status);
+        if (!store)
+            return;
         const RegKey root = RootKeyFromName(args->root);
         if (*queryName) {
             CRegValue value;
@@ -165,7 +178,9 @@ void AddRegCommands(CLI::App& app, int& status)
     CLI::App* exportHive = AddRegCommand(*reg, "export", "Print a root key's whole hive as REGEDIT4 text");
     exportHive->add_option("ROOT", args->root, kRootHelp)->required();
     exportHive->callback([args, &status] {
-        const std::unique_ptr<IRegistryStore> store = OpenStore(*args);
+        const std::unique_ptr<IRegistryStore> store = OpenStore(*args, status);
+        if (!store)
+            return;
         std::string text;
         if (!store->ExportHive(RootKeyFromName(args->root), text)) {
             status = Fail(kExitBad, store->LastError());

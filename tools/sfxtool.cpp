@@ -1,16 +1,13 @@
 // sfxtool: builds, inspects and verifies sfxpack installers from the command line.
 #include "app/Version.h"
+#include "platform/Platform.h"
 #include "tools/Commands.h"
 
 #include <CLI/CLI.hpp>
 
-#include <csignal>
-
 int main(int argc, char** argv)
 {
-    // Past a file-size limit a write fails instead of ending the process,
-    // so a build cleans up after itself and says why.
-    std::signal(SIGXFSZ, SIG_IGN);
+    PrepareCommandLineProcess();
     CLI::App app{"sfxtool: build, inspect and verify sfxpack installers, and show how a script is read"};
     app.require_subcommand(1);
     app.fallthrough(false);
@@ -22,8 +19,12 @@ int main(int argc, char** argv)
     AddRegCommands(app, status);
     AddCheckCommands(app, status);
 
+    const std::vector<std::string> args = CommandLineArguments(argc, argv);
+    std::vector<const char*> utf8Argv;
+    for (const std::string& arg : args)
+        utf8Argv.push_back(arg.c_str());
     try {
-        app.parse(argc, argv);
+        app.parse(static_cast<int>(utf8Argv.size()), utf8Argv.data());
     } catch (const CLI::CallForHelp& e) {
         return app.exit(e);
     } catch (const CLI::CallForAllHelp& e) {

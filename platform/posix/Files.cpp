@@ -151,8 +151,9 @@ bool CFile::Open(const std::string& path, Mode mode, bool executable)
     return Adopt(fd);
 }
 
-bool CFile::Adopt(int fd)
+bool CFile::Adopt(std::intptr_t handle)
 {
+    const int fd = Fd(handle);
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);

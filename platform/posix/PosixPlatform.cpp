@@ -4,6 +4,8 @@
 #include "platform/posix/PosixShell.h"
 #include "platform/posix/RegStore.h"
 
+#include <csignal>
+
 std::unique_ptr<IFolders> MakeFolders()
 {
     return std::make_unique<CPosixFolders>();
@@ -22,4 +24,16 @@ std::unique_ptr<IRegistryStore> MakeRegistry()
 std::unique_ptr<IRegistryStore> MakeRegistryIn(const std::string& folder)
 {
     return std::make_unique<CRegStore>(folder, folder);
+}
+
+void PrepareCommandLineProcess()
+{
+    // Past a file-size limit a write fails instead of ending the process,
+    // so a build cleans up after itself and says why.
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv, argv + argc);
 }

@@ -1,0 +1,48 @@
+// The system services on Windows: the wiring of the win32 platform.
+#include "platform/Platform.h"
+#include "platform/win32/Win32Folders.h"
+#include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32Shell.h"
+#include "platform/win32/Wide.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+std::unique_ptr<IFolders> MakeFolders()
+{
+    return std::make_unique<CWin32Folders>();
+}
+
+std::unique_ptr<IShell> MakeShell()
+{
+    return std::make_unique<CWin32Shell>();
+}
+
+std::unique_ptr<IRegistryStore> MakeRegistry()
+{
+    return std::make_unique<CWin32Registry>();
+}
+
+// The registry is the system's own: there is no store of files to point at.
+std::unique_ptr<IRegistryStore> MakeRegistryIn(const std::string& /*folder*/)
+{
+    return nullptr;
+}
+
+// No file-size signal to ignore: a write past a limit fails and says so.
+void PrepareCommandLineProcess()
+{
+}
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv)
+{
+    int count = 0;
+    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!wide)
+        return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> args;
+    for (int i = 0; i < count; ++i)
+        args.push_back(Utf8(wide[i], ::wcslen(wide[i])));
+    ::LocalFree(wide);
+    return args;
+}
