@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Sets up and runs every test: the RelWithDebInfo and Release builds' tests, the
-# same tests under AddressSanitizer + UndefinedBehaviorSanitizer, and the
-# package reader's fuzzer.
+# Sets up and runs every test: the RelWithDebInfo and Release builds' tests,
+# the Windows build's under Wine, the same tests under AddressSanitizer +
+# UndefinedBehaviorSanitizer, and the package reader's fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -15,6 +15,11 @@ tests/install/check_install.sh build
 # The configuration users and packagers build, tested as well.
 scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DSFX_WERROR=ON -DSFX_BENCH=OFF
 ctest --test-dir build-release --output-on-failure -j2
+
+# The Windows programs, cross-built with mingw-w64; their tests run under
+# Wine (tests/platform/win32/wine.sh), and without Wine they fail.
+scripts/build-windows.sh build-win -DCMAKE_BUILD_TYPE=Release -DSFX_WERROR=ON
+ctest --test-dir build-win --output-on-failure -j2 --no-tests=error
 
 scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DSFX_SANITIZE=ON -DSFX_BENCH=OFF -DSFX_WERROR=ON
 ctest --test-dir build-asan --output-on-failure -j2

@@ -1,6 +1,7 @@
 // The editor's document: loading, saving, closing with the save prompt and
 // the menu commands, with real files in a temporary folder.
 #include "editor/ScriptCommands.h"
+#include "tests/fakes/PosixTestUtil.h"
 #include "tests/fakes/FakePlatform.h"
 
 #include <gtest/gtest.h>

@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -24,14 +23,11 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <random>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 // What every kind of control keeps: its text, whether it is shown and
 // enabled, and where it is.
@@ -380,8 +376,16 @@ class CTempDir {
 public:
     CTempDir()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "sfxtest-XXXXXX").string();
-        m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
+        // A new folder of a random name, ours alone: an existing one is
+        // never taken over.
+        std::random_device random;
+        std::error_code error;
+        const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+        for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
+            const std::filesystem::path candidate = base / ("sfxtest-" + std::to_string(random()));
+            if (std::filesystem::create_directory(candidate, error))
+                m_path = candidate.generic_string();
+        }
     }
     ~CTempDir()
     {
@@ -409,51 +413,3 @@ inline std::string ReadTextFile(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-// Runs body in a child process: true when body returned true there. A child
-// still running at the deadline (blocked on a pipe, say) is killed and counts
-// as false, so a hang fails the test instead of stalling it.
-inline bool InChildWithin(int seconds, const std::function<bool()>& body)
-{
-    std::fflush(nullptr);
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(body() ? 0 : 1);
-    if (pid < 0)
-        return false;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    int status = 0;
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// While it lives, no file grows beyond bytes, and a write past that fails
-// (instead of the signal ending the process): a full disk, for one test.
-class CFileSizeLimit {
-public:
-    explicit CFileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, m_old.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~CFileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    CFileSizeLimit(const CFileSizeLimit&) = delete;
-    CFileSizeLimit& operator=(const CFileSizeLimit&) = delete;
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};

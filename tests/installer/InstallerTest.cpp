@@ -2,6 +2,7 @@
 // installer in a temporary folder and a fake registry: the frame, the walk
 // over the pair list, every key and command, the layout, and random sections.
 #include "installer/TaskInterpreter.h"
+#include "tests/fakes/PosixTestUtil.h"
 #include "tests/fakes/TestPackage.h"
 
 #include <gtest/gtest.h>

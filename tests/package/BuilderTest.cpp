@@ -1,5 +1,6 @@
 // The build command: the layout it writes, what it tells, and every way a
 // build can fail, with what is left on disk afterwards.
+#include "tests/fakes/PosixTestUtil.h"
 #include "PackageTestUtil.h"
 #include "package/Builder.h"
 

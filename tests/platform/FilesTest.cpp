@@ -1,5 +1,6 @@
 // The Linux files layer: creating a folder that exists, MoveFile's refusal
 // to replace, and whole-file replacement that never leaves a file cut short.
+#include "tests/fakes/PosixTestUtil.h"
 #include "platform/Files.h"
 #include "tests/fakes/FakePlatform.h"
 #include "tests/platform/PlatformTestUtil.h"

@@ -1,6 +1,7 @@
 // sfxtool run as a user runs it, in a temporary folder: exit statuses, one-
 // line errors and the shapes of its output. What the commands compute is
 // tested with the code they call; here it is the wiring.
+#include "tests/fakes/PosixTestUtil.h"
 #include "tests/package/PackageTestUtil.h"
 
 #include <gtest/gtest.h>
