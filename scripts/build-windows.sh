@@ -5,5 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=$1; shift
-cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" "$@" >/dev/null
+if ! out=$(cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" "$@" 2>&1); then
+  echo "$out" >&2
+  exit 1
+fi
+# What this platform leaves out (sfxpack.exe, POSIX-only tests) is said.
+grep -E '^-- (win32|SFX_PLATFORM)' <<<"$out" || true
 cmake --build "$dir"
