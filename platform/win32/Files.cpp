@@ -71,7 +71,8 @@ CFile::~CFile()
     Close();
 }
 
-CFile::CFile(CFile&& other) noexcept : m_handle(other.m_handle), m_failure(other.m_failure), m_id(other.m_id)
+CFile::CFile(CFile&& other) noexcept
+    : m_handle(other.m_handle), m_failure(other.m_failure), m_id(other.m_id), m_openLength(other.m_openLength)
 {
     other.m_handle = -1;
 }
@@ -83,6 +84,7 @@ CFile& CFile::operator=(CFile&& other) noexcept
         m_handle = other.m_handle;
         m_failure = other.m_failure;
         m_id = other.m_id;
+        m_openLength = other.m_openLength;
         other.m_handle = -1;
     }
     return *this;
@@ -124,16 +126,23 @@ bool CFile::Open(const std::string& path, Mode mode, bool /*executable: Windows 
         disposition = CREATE_NEW;
         flags |= FILE_FLAG_OPEN_REPARSE_POINT;
         break;
+    case Mode::CreateNew:
+        disposition = CREATE_NEW;
+        flags |= FILE_FLAG_OPEN_REPARSE_POINT;
+        break;
     }
     const HANDLE h = ::CreateFileW(native.c_str(), access, kShareAll, nullptr, disposition, flags, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return Fail();
     if (!Adopt(reinterpret_cast<std::intptr_t>(h)))
         return false;
-    if (mode == Mode::CreateWrite && !::SetEndOfFile(h)) {
-        Close();
-        m_failure = Failure::Other;
-        return Fail();
+    if (mode == Mode::CreateWrite) {
+        if (!::SetEndOfFile(h)) {
+            Close();
+            m_failure = Failure::Other;
+            return Fail();
+        }
+        m_openLength = 0;
     }
     return true;
 }
@@ -152,6 +161,7 @@ bool CFile::Adopt(std::intptr_t handle)
     m_handle = handle;
     m_failure = Failure::None;
     m_id = IdOf(info);
+    m_openLength = (std::int64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
     return true;
 }
 
@@ -193,6 +203,7 @@ void CFile::Close()
         ::CloseHandle(Handle(m_handle));
         m_handle = -1;
         m_id = {};
+        m_openLength = -1;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -127,9 +128,17 @@ TEST_F(Win32FilesTest, OpenModesKeepEmptyOrRefuseAsTheirNamesSay)
     EXPECT_EQ(file.Read(first, 2), 2);
     EXPECT_STREQ(first, "ab");
     EXPECT_EQ(file.GetLength(), 10);
+    EXPECT_EQ(file.GetLengthAtOpen(), 10);
     file.Close();
     ASSERT_TRUE(file.Open(Path("f"), CFile::Mode::CreateWrite));
     EXPECT_EQ(file.GetLength(), 0);
+    EXPECT_EQ(file.GetLengthAtOpen(), 0);
+    file.Close();
+    // CreateNew takes no name that is taken.
+    errno = 0;
+    EXPECT_FALSE(file.Open(Path("f"), CFile::Mode::CreateNew));
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_TRUE(file.Open(Path("g"), CFile::Mode::CreateNew));
     file.Close();
     CFile missing;
     EXPECT_FALSE(missing.Open(Path("none"), CFile::Mode::Write));
