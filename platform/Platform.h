@@ -25,3 +25,6 @@ void PrepareCommandLineProcess();
 // The program's arguments as UTF-8 (Windows hands main() the ANSI code
 // page's bytes; the wide command line is the true one). argv[0] first.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
+// True when someone can answer at a terminal: both standard input and
+// standard error are one.
+bool HasInteractiveTerminal();

@@ -17,7 +17,6 @@
 #include <filesystem>
 
 #include <getopt.h>
-#include <unistd.h>
 
 namespace {
 
@@ -203,7 +202,7 @@ int main(int argc, char** argv)
         return RunWindow(line.file);
     if (!installer)
         return CommandFail(program, kExitBad, NoDesktopReason() + "; sfxpack needs a graphical desktop");
-    if (isatty(STDIN_FILENO) && isatty(STDERR_FILENO))
+    if (HasInteractiveTerminal())
         return RunOnTerminal(TermMode::Text, program);
     return CommandFail(program, kExitBad, NoDesktopReason() + " and no terminal; " + program + " --silent installs without either");
 }

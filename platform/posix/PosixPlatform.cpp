@@ -6,6 +6,8 @@
 
 #include <csignal>
 
+#include <unistd.h>
+
 std::unique_ptr<IFolders> MakeFolders()
 {
     return std::make_unique<CPosixFolders>();
@@ -24,6 +26,11 @@ std::unique_ptr<IRegistryStore> MakeRegistry()
 std::unique_ptr<IRegistryStore> MakeRegistryIn(const std::string& folder)
 {
     return std::make_unique<CRegStore>(folder, folder);
+}
+
+bool HasInteractiveTerminal()
+{
+    return ::isatty(STDIN_FILENO) && ::isatty(STDERR_FILENO);
 }
 
 void PrepareCommandLineProcess()

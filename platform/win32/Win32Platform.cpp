@@ -5,6 +5,8 @@
 #include "platform/win32/Win32Shell.h"
 #include "platform/win32/Wide.h"
 
+#include <cstdio>
+#include <io.h>
 #include <windows.h>
 #include <shellapi.h>
 
@@ -30,6 +32,11 @@ std::unique_ptr<IRegistryStore> MakeRegistryIn(const std::string& /*folder*/)
 }
 
 // No file-size signal to ignore: a write past a limit fails and says so.
+bool HasInteractiveTerminal()
+{
+    return ::_isatty(::_fileno(stdin)) && ::_isatty(::_fileno(stderr));
+}
+
 void PrepareCommandLineProcess()
 {
 }
