@@ -66,30 +66,6 @@ bool Fail()
 
 } // namespace
 
-CFile::~CFile()
-{
-    Close();
-}
-
-CFile::CFile(CFile&& other) noexcept
-    : m_handle(other.m_handle), m_failure(other.m_failure), m_id(other.m_id), m_openLength(other.m_openLength)
-{
-    other.m_handle = -1;
-}
-
-CFile& CFile::operator=(CFile&& other) noexcept
-{
-    if (this != &other) {
-        Close();
-        m_handle = other.m_handle;
-        m_failure = other.m_failure;
-        m_id = other.m_id;
-        m_openLength = other.m_openLength;
-        other.m_handle = -1;
-    }
-    return *this;
-}
-
 bool CFile::Open(const std::string& path, Mode mode, bool /*executable: Windows has no such bit*/)
 {
     Close();
@@ -425,13 +401,4 @@ ReplaceResult ReplaceFileContents(const std::string& path, const std::string& da
         return ReplaceResult::CannotWrite;
     }
     return ReplaceResult::Replaced;
-}
-
-bool IsSamePath(const std::string& a, const std::string& b)
-{
-    const FileId id = GetFileId(a);
-    if (id.exists && id == GetFileId(b))
-        return true;
-    const std::string folder = GetCurrentFolder();
-    return NormalPath(a, folder) == NormalPath(b, folder);
 }
