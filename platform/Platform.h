@@ -25,6 +25,15 @@ void PrepareCommandLineProcess();
 // The program's arguments as UTF-8 (Windows hands main() the ANSI code
 // page's bytes; the wide command line is the true one). argv[0] first.
 std::vector<std::string> CommandLineArguments(int argc, char** argv);
+// The word this system's installers take for --silent, besides it ("/S"
+// on Windows); nullptr where there is none.
+const char* NativeSilentSwitch();
+// A windowed program's standard streams. Windows starts a GUI program
+// without them: they are joined to the console of whoever started it, when
+// there is one and they are not redirected already. Released again before a
+// window opens, so that console is free.
+void ConnectStandardStreams();
+void ReleaseStandardStreams();
 // True when someone can answer at a terminal: both standard input and
 // standard error are one.
 bool HasInteractiveTerminal();

@@ -104,10 +104,12 @@ private:
     Clock::time_point m_flushed{};
 };
 
+// sfxpack beside sfxtool, with sfxtool's own extension (sfxpack.exe on
+// Windows).
 std::string DefaultStub()
 {
-    const std::string self = MakeFolders()->ModuleFileName();
-    return (std::filesystem::path(self).parent_path() / "sfxpack").string();
+    const std::filesystem::path self = MakeFolders()->ModuleFileName();
+    return (self.parent_path() / ("sfxpack" + self.extension().string())).string();
 }
 
 struct BuildArgs {

@@ -11,10 +11,10 @@
 #include "script/StrUtil.h"
 
 #include <clocale>
-#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <filesystem>
+#include <vector>
 
 #include <getopt.h>
 
@@ -143,18 +143,37 @@ int RunWindow(const std::string& file)
     return kExitOk;
 }
 
+// The arguments as UTF-8, with the system's own silent switch as --silent.
+std::vector<std::string> Arguments(int argc, char** argv)
+{
+    std::vector<std::string> args = CommandLineArguments(argc, argv);
+    const char* silent = NativeSilentSwitch();
+    for (std::size_t i = 1; silent && i < args.size(); ++i) {
+        if (args[i] == silent)
+            args[i] = "--silent";
+    }
+    return args;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     // Past a file-size limit a write fails instead of ending the process,
     // so a build or an extraction cleans up after itself and says why.
-    std::signal(SIGXFSZ, SIG_IGN);
+    PrepareCommandLineProcess();
+    ConnectStandardStreams();
     // Dates in the compile line follow the user's locale.
     std::setlocale(LC_TIME, "");
-    const std::string program = argc > 0 ? std::filesystem::path(argv[0]).filename().string() : "sfxpack";
+    std::vector<std::string> args = Arguments(argc, argv);
+    std::vector<char*> argvUtf8;
+    for (std::string& arg : args)
+        argvUtf8.push_back(arg.data());
+    argvUtf8.push_back(nullptr);
+    const int count = static_cast<int>(args.size());
+    const std::string program = count > 0 ? std::filesystem::path(args[0]).filename().string() : "sfxpack";
     CCommandLine line;
-    if (!ParseCommandLine(argc, argv, program, line))
+    if (!ParseCommandLine(count, argvUtf8.data(), program, line))
         return kExitUsage;
 
     const std::string self = GetExePath(*MakeFolders());
@@ -198,8 +217,10 @@ int main(int argc, char** argv)
         if (std::filesystem::exists(line.file, error) && !probe.Open(line.file, CFile::Mode::Read))
             return CommandFail(program, kExitUsage, "cannot read " + line.file);
     }
-    if (ConnectDesktop())
+    if (ConnectDesktop()) {
+        ReleaseStandardStreams();
         return RunWindow(line.file);
+    }
     if (!installer)
         return CommandFail(program, kExitBad, NoDesktopReason() + "; sfxpack needs a graphical desktop");
     if (HasInteractiveTerminal())

@@ -44,3 +44,17 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv)
 {
     return std::vector<std::string>(argv, argv + argc);
 }
+
+const char* NativeSilentSwitch()
+{
+    return nullptr;
+}
+
+// A program started from a terminal has its streams already.
+void ConnectStandardStreams()
+{
+}
+
+void ReleaseStandardStreams()
+{
+}

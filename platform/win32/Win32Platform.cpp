@@ -53,3 +53,46 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv)
     ::LocalFree(wide);
     return args;
 }
+
+// Windows' installers are run silent with /S; that spelling only, so a
+// file named like a switch in another case is never taken for one.
+const char* NativeSilentSwitch()
+{
+    return "/S";
+}
+
+namespace {
+
+bool g_consoleAttached = false;
+
+bool HasStream(DWORD which)
+{
+    const HANDLE handle = ::GetStdHandle(which);
+    return handle && handle != INVALID_HANDLE_VALUE && ::GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+} // namespace
+
+void ConnectStandardStreams()
+{
+    // Streams redirected to a file or a pipe are kept as they are.
+    const bool in = HasStream(STD_INPUT_HANDLE);
+    const bool out = HasStream(STD_OUTPUT_HANDLE);
+    const bool err = HasStream(STD_ERROR_HANDLE);
+    if ((in && out && err) || !::AttachConsole(ATTACH_PARENT_PROCESS))
+        return;
+    g_consoleAttached = true;
+    if (!in)
+        std::freopen("CONIN$", "r", stdin);
+    if (!out)
+        std::freopen("CONOUT$", "w", stdout);
+    if (!err)
+        std::freopen("CONOUT$", "w", stderr);
+}
+
+void ReleaseStandardStreams()
+{
+    if (g_consoleAttached)
+        ::FreeConsole();
+    g_consoleAttached = false;
+}
