@@ -20,8 +20,6 @@ constexpr Fl_Font kDefaultFont = FL_COURIER;
 constexpr Fl_Fontsize kDefaultSize = 14;
 // The cursor hint of Fl_Text_Display that means "no hint".
 constexpr int kNoHint = -1;
-// Enough history for a long session; the oldest steps go first.
-constexpr std::size_t kMaxUndoSteps = 1000;
 
 struct FreeDeleter {
     void operator()(char* text) const { std::free(text); }
@@ -141,54 +139,18 @@ void CFltkTextWidget::Notify()
 
 void CFltkTextWidget::Record(int pos, const char* removed, int nRemoved, int nInserted)
 {
-    UndoStep step{pos, removed ? std::string(removed, static_cast<std::size_t>(nRemoved)) : std::string(),
-                  std::string(FlText(m_text.text_range(pos, pos + nInserted)).get())};
-    m_redo.clear();
-    // Typing and deleting one character at a time make one step each run.
-    if (!m_undo.empty()) {
-        UndoStep& last = m_undo.back();
-        const int lastEnd = last.pos + static_cast<int>(last.inserted.size());
-        const bool typed = step.removed.empty() && step.inserted.size() == 1 && step.inserted != "\n";
-        if (typed && pos == lastEnd && (last.inserted.empty() || last.inserted.back() != '\n')) {
-            last.inserted += step.inserted;
-            return;
-        }
-        const bool deleted = step.inserted.empty() && step.removed.size() == 1 && last.inserted.empty();
-        if (deleted && pos + 1 == last.pos) { // Backspace
-            last.pos = pos;
-            last.removed = step.removed + last.removed;
-            return;
-        }
-        if (deleted && pos == last.pos) { // Delete
-            last.removed += step.removed;
-            return;
-        }
-    }
-    if (m_undo.size() == kMaxUndoSteps)
-        m_undo.erase(m_undo.begin());
-    m_undo.push_back(std::move(step));
+    m_history.Record({pos, removed ? std::string(removed, static_cast<std::size_t>(nRemoved)) : std::string(),
+                      std::string(FlText(m_text.text_range(pos, pos + nInserted)).get())});
 }
 
 bool CFltkTextWidget::Undo()
 {
-    if (m_undo.empty())
-        return false;
-    UndoStep step = std::move(m_undo.back());
-    m_undo.pop_back();
-    ApplyStep(step.pos, static_cast<int>(step.inserted.size()), step.removed);
-    m_redo.push_back(std::move(step));
-    return true;
+    return m_history.Undo([this](int pos, int length, const auto& text) { ApplyStep(pos, length, text); });
 }
 
 bool CFltkTextWidget::Redo()
 {
-    if (m_redo.empty())
-        return false;
-    UndoStep step = std::move(m_redo.back());
-    m_redo.pop_back();
-    ApplyStep(step.pos, static_cast<int>(step.removed.size()), step.inserted);
-    m_undo.push_back(std::move(step));
-    return true;
+    return m_history.Redo([this](int pos, int length, const auto& text) { ApplyStep(pos, length, text); });
 }
 
 void CFltkTextWidget::ApplyStep(int pos, int length, const std::string& text)
@@ -242,8 +204,7 @@ void CFltkTextWidget::SetText(const std::string& text)
     m_replacing = true;
     m_text.text(lf.c_str());
     m_replacing = false;
-    m_undo.clear();
-    m_redo.clear();
+    m_history.Clear();
     // Once, also when the text stays the same (empty replaced by empty).
     Notify();
 }

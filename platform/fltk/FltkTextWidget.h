@@ -15,6 +15,7 @@
 #pragma once
 
 #include "platform/TextWidget.h"
+#include "platform/common/TextHistory.h"
 
 #include <FL/Fl_Text_Buffer.H>
 #include <FL/Fl_Text_Editor.H>
@@ -73,13 +74,6 @@ private:
         bool bold;
         friend bool operator==(const CharStyle&, const CharStyle&) = default;
     };
-    // One edit: at pos, removed was replaced by inserted.
-    struct UndoStep {
-        int pos;
-        std::string removed;
-        std::string inserted;
-    };
-
     static void OnTextModified(int pos, int nInserted, int nDeleted, int nRestyled, const char* deletedText,
                                void* arg);
     static void OnTextChanged(int pos, int nInserted, int nDeleted, int nRestyled, const char* deletedText,
@@ -117,6 +111,5 @@ private:
     mutable std::vector<int> m_lineStarts;
     mutable bool m_lineStartsValid = false;
 
-    std::vector<UndoStep> m_undo;
-    std::vector<UndoStep> m_redo;
+    CTextHistory<std::string> m_history;
 };
