@@ -5,7 +5,7 @@
 #include "platform/fltk/FltkDialog.h"
 #include "platform/fltk/FltkFileDialog.h"
 #include "platform/fltk/FltkMessageBox.h"
-#include "platform/term/TermDialog.h"
+#include "platform/term/TermInterface.h"
 
 #include <cstdlib>
 
@@ -24,30 +24,6 @@ private:
     CFltkDialog m_window;
     CFltkMessageBox m_box{m_window};
     CFltkChoiceList m_choiceList{m_window};
-    CFltkFileDialog m_fileDialog;
-};
-
-class CTermInterface : public IUserInterface {
-public:
-    CTermInterface(TermMode mode, std::FILE* in, std::FILE* out, const std::string& program)
-        : m_terminal(mode, in, out), m_log(m_terminal, program)
-    {
-    }
-    IDialogWindow& Window() override { return m_window; }
-    IMessageBox& Box() override { return m_box; }
-    IChoiceList& ChoiceList() override { return m_choiceList; }
-    IFileDialog& FileDialog() override { return m_fileDialog; }
-    IProgressLog* Log() override { return &m_log; }
-    bool Succeeded() const override { return !m_log.Failures() && !m_window.Cancelled(); }
-
-private:
-    CTerminal m_terminal;
-    CTermDialog m_window{m_terminal};
-    CTermMessageBox m_box{m_terminal};
-    CTermProgressLog m_log;
-    // The editor's own services; an installer never opens them.
-    CFltkDialog m_editorWindow;
-    CFltkChoiceList m_choiceList{m_editorWindow};
     CFltkFileDialog m_fileDialog;
 };
 
@@ -78,5 +54,5 @@ void OnDesktopLost(std::function<std::string()> save)
 
 std::unique_ptr<IUserInterface> MakeTerminal(TermMode mode, std::FILE* in, std::FILE* out, const std::string& program)
 {
-    return std::make_unique<CTermInterface>(mode, in, out, program);
+    return std::make_unique<CTermInterface<CFltkDialog, CFltkChoiceList, CFltkFileDialog>>(mode, in, out, program);
 }
