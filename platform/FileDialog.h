@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct FileDialogOptions {
     enum class Kind { Open, Save };
@@ -25,3 +26,27 @@ public:
     // names the chosen file.
     virtual std::string DoModal(const FileDialogOptions& options) = 0;
 };
+
+struct FileFilter {
+    std::string description;
+    std::string pattern;
+};
+
+// The description and pattern pairs of a filter, in order; the last pattern
+// may lack its '|', and a description without a pattern is left out.
+inline std::vector<FileFilter> FilterPairs(const std::string& filter)
+{
+    std::vector<FileFilter> pairs;
+    std::size_t pos = 0;
+    while (pos < filter.size()) {
+        const std::size_t descEnd = filter.find('|', pos);
+        if (descEnd == std::string::npos)
+            break;
+        std::size_t patternEnd = filter.find('|', descEnd + 1);
+        if (patternEnd == std::string::npos)
+            patternEnd = filter.size();
+        pairs.push_back({filter.substr(pos, descEnd - pos), filter.substr(descEnd + 1, patternEnd - descEnd - 1)});
+        pos = patternEnd + 1;
+    }
+    return pairs;
+}

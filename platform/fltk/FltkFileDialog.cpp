@@ -4,32 +4,21 @@
 
 #include <FL/Fl_Native_File_Chooser.H>
 
-#include <algorithm>
 #include <unistd.h>
 
 std::string ToFltkFilter(const std::string& filter)
 {
     std::string out;
-    std::size_t pos = 0;
-    for (;;) {
-        const std::size_t descEnd = filter.find('|', pos);
-        if (descEnd == std::string::npos)
-            break;
-        const std::size_t patternEnd = std::min(filter.find('|', descEnd + 1), filter.size());
+    for (FileFilter pair : FilterPairs(filter)) {
         if (!out.empty())
             out += '\n';
-        std::string pattern = filter.substr(descEnd + 1, patternEnd - descEnd - 1);
-        if (pattern == "*.*")
-            pattern = "*"; // every file, as on Windows, not only names with a dot
+        if (pair.pattern == "*.*")
+            pair.pattern = "*"; // every file, as on Windows, not only names with a dot
         // The choosers show the pattern after the description themselves.
-        std::string description = filter.substr(pos, descEnd - pos);
-        const std::size_t shown = description.rfind(" (");
-        if (shown != std::string::npos && description.back() == ')')
-            description.erase(shown);
-        out += description + '\t' + pattern;
-        if (patternEnd >= filter.size())
-            break;
-        pos = patternEnd + 1;
+        const std::size_t shown = pair.description.rfind(" (");
+        if (shown != std::string::npos && pair.description.back() == ')')
+            pair.description.erase(shown);
+        out += pair.description + '\t' + pair.pattern;
     }
     return out;
 }
