@@ -13,7 +13,8 @@ TEST_PACKAGES=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick fonts-dejavu-core python3
   dpkg-dev lintian desktop-file-utils shared-mime-info man-db bash-completion
-  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev g++-mingw-w64-i686-posix mingw-w64-i686-dev
+  binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 googletest wine wine64 fonts-wine
 )
 
 case "${1:-}" in
