@@ -54,7 +54,11 @@ std::string ResolveScriptPath(const std::string& folder, const std::string& path
     if (folder.empty() || path.empty() || IsAbsolutePath(path))
         return path;
     const char last = folder.back();
-    return folder + (last == '/' || last == '\\' ? "" : "/") + path;
+    if (last == '/' || last == '\\')
+        return folder + path;
+    // The folder's own separator: a Windows folder reads as one.
+    const bool windows = folder.find('\\') != std::string::npos && folder.find('/') == std::string::npos;
+    return folder + (windows ? '\\' : '/') + path;
 }
 
 std::string GetWindowsDir(const IFolders& folders)

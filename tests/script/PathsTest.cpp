@@ -19,6 +19,23 @@ TEST(Paths, SplitLikeTheRuntime)
     }
 }
 
+TEST(Paths, ResolveScriptPathJoinsWithTheFoldersSeparator)
+{
+    const struct {
+        const char* folder;
+        const char* path;
+        const char* resolved;
+    } cases[] = {
+        {"/home/me/proj", "sub\\app.bin", "/home/me/proj/sub\\app.bin"},
+        {"Z:\\tmp\\proj", "..\\out\\setup.exe", "Z:\\tmp\\proj\\..\\out\\setup.exe"},
+        {"C:\\", "a.txt", "C:\\a.txt"},
+        {"/home/me/proj", "/abs/a.txt", "/abs/a.txt"},
+        {"", "a.txt", "a.txt"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ResolveScriptPath(c.folder, c.path), c.resolved) << c.folder << " + " << c.path;
+}
+
 TEST(Paths, ExpandMacros)
 {
     CFakeFolders folders;
