@@ -25,7 +25,7 @@ public:
         Read,        // existing file, read only
         Write,       // existing file, write, kept as it is
         CreateWrite, // create, or empty an existing file, write; links are followed, as cp does
-        Replace,     // a new file under the name: any link, pipe or file there is removed first, never followed
+        Replace,     // a new file under the name: any link, pipe or file there is replaced (removed, or renamed over), never followed
         CreateNew,   // a new file where nothing has the name yet; fails (errno EEXIST) where anything has it
     };
     enum class Failure {

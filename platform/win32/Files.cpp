@@ -1,14 +1,16 @@
 // Files on Windows: unbuffered handles from CreateFileW, names converted from
 // UTF-8 with '/' read as '\'. Only disk files are taken: a device name (NUL,
 // CON, COM1) or a pipe opens as something else and is refused before a byte
-// moves. Windows files carry no permission bits; a new file gets the access
-// its folder hands on.
+// moves, and no new file, temporary or move target takes such a name or one
+// holding a ':'. Windows files carry no permission bits; a new file gets the
+// access its folder hands on.
 #include "platform/Files.h"
 #include "platform/win32/Wide.h"
 
 #include <cerrno>
 #include <filesystem>
 #include <random>
+#include <string_view>
 #include <windows.h>
 
 namespace {
@@ -64,6 +66,46 @@ bool Fail()
     return false;
 }
 
+// Windows hands out a device for these names in every folder, whatever
+// follows the first dot and with spaces before it ("nul.txt", "COM1 .log");
+// the superscripts count as COM and LPT numbers.
+bool IsDeviceName(std::wstring_view name)
+{
+    name = name.substr(0, name.find(L'.'));
+    while (!name.empty() && name.back() == L' ')
+        name.remove_suffix(1);
+    std::wstring upper(name);
+    for (wchar_t& c : upper) {
+        if (c >= L'a' && c <= L'z')
+            c = static_cast<wchar_t>(c - L'a' + L'A');
+    }
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"}) {
+        if (upper == device)
+            return true;
+    }
+    if (upper.size() != 4 || (!upper.starts_with(L"COM") && !upper.starts_with(L"LPT")))
+        return false;
+    const wchar_t number = upper[3];
+    return (number >= L'0' && number <= L'9') || number == L'\u00B9' || number == L'\u00B2' || number == L'\u00B3';
+}
+
+// The last part of path may name a new file: not a device, and no ':',
+// which names a stream of another file, or (as in "C:x") a file in the
+// current folder of a drive instead of the folder meant. The drive in
+// front of an absolute path is a part of its own.
+bool IsOrdinaryName(const std::wstring& native)
+{
+    const std::size_t slash = native.rfind(L'\\');
+    const std::wstring_view name = std::wstring_view(native).substr(slash == std::wstring::npos ? 0 : slash + 1);
+    return name.find(L':') == std::wstring_view::npos && !IsDeviceName(name);
+}
+
+bool RefuseName()
+{
+    errno = EINVAL;
+    return false;
+}
+
 } // namespace
 
 bool CFile::Open(const std::string& path, Mode mode, bool /*executable: Windows has no such bit*/)
@@ -71,6 +113,10 @@ bool CFile::Open(const std::string& path, Mode mode, bool /*executable: Windows 
     Close();
     m_failure = Failure::Other;
     const std::wstring native = WidePath(path);
+    if (mode != Mode::Read && mode != Mode::Write && !IsOrdinaryName(native)) {
+        m_failure = Failure::NotRegular;
+        return RefuseName();
+    }
     const DWORD attributes = ::GetFileAttributesW(native.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && IsFolderAttr(attributes)) {
         m_failure = Failure::Folder;
@@ -91,17 +137,23 @@ bool CFile::Open(const std::string& path, Mode mode, bool /*executable: Windows 
         // refused untouched.
         disposition = OPEN_ALWAYS;
         break;
-    case Mode::Replace:
-        // Whatever has the name goes (a link itself, not its target), then
-        // the new file is created exclusively: only we write to it.
-        if (!::DeleteFileW(native.c_str())) {
-            const DWORD error = ::GetLastError();
-            if (error != ERROR_FILE_NOT_FOUND)
-                return Fail();
+    case Mode::Replace: {
+        // The new file is made beside the name, then renamed over it: what
+        // had the name (a link itself, never the file it leads to) goes
+        // only once the new file is there, and a failure leaves it be.
+        std::string tempPath;
+        if (!CreateTemporaryBeside(path, tempPath))
+            return false;
+        if (!ReplaceFileWith(tempPath, path)) {
+            const int error = errno;
+            Close();
+            ::DeleteFileW(WidePath(tempPath).c_str());
+            m_failure = Failure::Other;
+            errno = error;
+            return false;
         }
-        disposition = CREATE_NEW;
-        flags |= FILE_FLAG_OPEN_REPARSE_POINT;
-        break;
+        return true;
+    }
     case Mode::CreateNew:
         disposition = CREATE_NEW;
         flags |= FILE_FLAG_OPEN_REPARSE_POINT;
@@ -145,6 +197,12 @@ bool CFile::CreateTemporaryBeside(const std::string& path, std::string& tempPath
 {
     Close();
     m_failure = Failure::Other;
+    // The name is the one the file will be renamed to, and a ':' in it would
+    // put the temporary into a stream of another file.
+    if (!IsOrdinaryName(WidePath(path))) {
+        m_failure = Failure::NotRegular;
+        return RefuseName();
+    }
     std::string native = path;
     for (char& c : native) {
         if (c == '/')
@@ -310,8 +368,11 @@ bool CreateDirectoryAt(const std::string& path)
 
 bool MoveFileTo(const std::string& from, const std::string& to)
 {
+    const std::wstring target = WidePath(to);
+    if (!IsOrdinaryName(target))
+        return RefuseName();
     // No MOVEFILE_REPLACE_EXISTING: an existing file is never replaced.
-    return ::MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(), MOVEFILE_COPY_ALLOWED) || Fail();
+    return ::MoveFileExW(WidePath(from).c_str(), target.c_str(), MOVEFILE_COPY_ALLOWED) || Fail();
 }
 
 bool DeleteFileAt(const std::string& path)
@@ -365,8 +426,10 @@ std::string NormalPath(const std::string& path, const std::string& base)
 
 bool ReplaceFileWith(const std::string& from, const std::string& to)
 {
-    return ::MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+    const std::wstring target = WidePath(to);
+    if (!IsOrdinaryName(target))
+        return RefuseName();
+    return ::MoveFileExW(WidePath(from).c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
         || Fail();
 }
 

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <windows.h>
 
 namespace fs = std::filesystem;
 
@@ -70,7 +71,8 @@ TEST_F(Win32FilesTest, DevicesAndFoldersAreNeverOpenedOrReplaced)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
-        for (CFile::Mode mode : {CFile::Mode::Read, CFile::Mode::Write, CFile::Mode::CreateWrite}) {
+        for (CFile::Mode mode : {CFile::Mode::Read, CFile::Mode::Write, CFile::Mode::CreateWrite, CFile::Mode::Replace,
+                                 CFile::Mode::CreateNew}) {
             CFile file;
             EXPECT_FALSE(file.Open(c.path, mode));
             EXPECT_EQ(file.GetOpenFailure(), c.failure);
@@ -80,6 +82,82 @@ TEST_F(Win32FilesTest, DevicesAndFoldersAreNeverOpenedOrReplaced)
         EXPECT_EQ(ReplaceFileContents(c.path, "x"), ReplaceResult::CannotCreate);
     }
     EXPECT_TRUE(IsDirectory(Path("folder")));
+}
+
+// Names from a package or a script that Windows would turn into a device
+// or a stream of another file, beside look-alikes that are plain names.
+TEST_F(Win32FilesTest, NewFilesNeverTakeADeviceOrStreamName)
+{
+    const std::string refused[] = {
+        "a.txt:s", "notes:", "CON", "con.txt", "NUL.", "Nul. .", "COM1", "com0", "LPT9.log", "COM¹", "lpt³.txt", "AUX ",
+        "PRN .log", "CONIN$", "conout$.txt",
+    };
+    const CFile::Mode creating[] = {CFile::Mode::CreateWrite, CFile::Mode::Replace, CFile::Mode::CreateNew};
+    WriteTextFile(Path("source"), "source");
+    for (const std::string& name : refused) {
+        SCOPED_TRACE(name);
+        const std::string path = Path(name);
+        for (CFile::Mode mode : creating) {
+            CFile file;
+            EXPECT_FALSE(file.Open(path, mode));
+            EXPECT_EQ(file.GetOpenFailure(), CFile::Failure::NotRegular);
+        }
+        CFile temp;
+        std::string tempPath;
+        EXPECT_FALSE(temp.CreateTemporaryBeside(path, tempPath));
+        EXPECT_FALSE(MoveFileTo(Path("source"), path));
+        EXPECT_FALSE(ReplaceFileWith(Path("source"), path));
+        EXPECT_EQ(ReplaceFileContents(path, "x"), ReplaceResult::CannotCreate);
+        EXPECT_EQ(Names(), std::vector<std::u8string>{u8"source"});
+    }
+    const std::string fine[] = {"CONSOLE.txt", "COM10", "nul_file", "LPT", "x.con", "COM1x.txt", "a.txt"};
+    for (const std::string& name : fine) {
+        SCOPED_TRACE(name);
+        for (CFile::Mode mode : creating) {
+            CFile file;
+            EXPECT_TRUE(file.Open(Path(name), mode));
+            file.Close();
+            EXPECT_TRUE(DeleteFileAt(Path(name)));
+        }
+        EXPECT_TRUE(MoveFileTo(Path("source"), Path(name)));
+        EXPECT_TRUE(ReplaceFileWith(Path(name), Path("source")));
+        EXPECT_EQ(Names(), std::vector<std::u8string>{u8"source"});
+    }
+    // "C:x" is x in drive C's current folder, not in the folder meant.
+    const std::string driveRelative = "C:" + fs::u8path(m_dir.Path()).filename().string();
+    for (CFile::Mode mode : creating) {
+        CFile file;
+        EXPECT_FALSE(file.Open(driveRelative, mode));
+    }
+    EXPECT_FALSE(MoveFileTo(Path("source"), driveRelative));
+    EXPECT_FALSE(fs::exists(fs::u8path(driveRelative)));
+    DeleteFileAt(driveRelative);
+}
+
+TEST_F(Win32FilesTest, ReplaceMakesANewFileAndAFailureLeavesTheOldOne)
+{
+    WriteTextFile(Path("a.txt"), "old contents, longer than the new");
+    const FileId old = GetFileId(Path("a.txt"));
+    CFile out;
+    ASSERT_TRUE(out.Open(Path("a.txt"), CFile::Mode::Replace));
+    EXPECT_EQ(out.GetLengthAtOpen(), 0);
+    EXPECT_TRUE(out.IsSameFile(Path("a.txt")));
+    ASSERT_TRUE(out.Write("new", 3));
+    out.Close();
+    EXPECT_EQ(ReadAll(Path("a.txt")), "new");
+    EXPECT_NE(GetFileId(Path("a.txt")), old);
+    EXPECT_EQ(Names(), std::vector<std::u8string>{u8"a.txt"});
+
+    // A file that cannot be replaced (held open without leave to delete
+    // it) stays as it was, and no temporary is left beside it.
+    const std::wstring wide = fs::u8path(Path("a.txt")).wstring();
+    const HANDLE held = ::CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(out.Open(Path("a.txt"), CFile::Mode::Replace));
+    EXPECT_EQ(out.GetOpenFailure(), CFile::Failure::Other);
+    ::CloseHandle(held);
+    EXPECT_EQ(ReadAll(Path("a.txt")), "new");
+    EXPECT_EQ(Names(), std::vector<std::u8string>{u8"a.txt"});
 }
 
 TEST_F(Win32FilesTest, ReplacingContentsRenamesANewFileOverTheOld)
