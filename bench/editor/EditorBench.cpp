@@ -2,8 +2,8 @@
 // the whole text after a load, and the caret's line after a keystroke. The
 // baseline is the least any whole-text pass must do: one search of the text
 // per rule, with no widget behind it.
+#include "bench/LargeScript.h"
 #include "editor/ColorEditCtrl.h"
-#include "editor/ScriptCommands.h"
 #include "platform/fltk/FltkTextWidget.h"
 #include "tests/fakes/FakePlatform.h"
 
@@ -16,17 +16,6 @@
 #include <string>
 
 namespace {
-
-// The built-in sample again and again: headers, keywords, comments,
-// constants, about one line in six a comment or blank.
-std::string LargeScript(int lines)
-{
-    const std::string sample = BuiltInSample();
-    std::string text;
-    for (int count = 0; count < lines; count += 31)
-        text += sample;
-    return text;
-}
 
 constexpr int kLines = 10000;
 

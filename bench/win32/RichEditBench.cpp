@@ -7,8 +7,8 @@
 // messages straight to the control. Plain timing: there is no Google
 // Benchmark for Windows here.
 // Run on a display: xvfb-run -a wine build-win/bench/win32/bench_richedit.exe
+#include "bench/LargeScript.h"
 #include "editor/ColorEditCtrl.h"
-#include "editor/ScriptCommands.h"
 #include "platform/win32gui/Win32TextWidget.h"
 #include "tests/fakes/FakePlatform.h"
 
@@ -20,15 +20,6 @@
 #include <string>
 
 namespace {
-
-std::string LargeScript(int lines)
-{
-    const std::string sample = BuiltInSample();
-    std::string text;
-    for (int count = 0; count < lines; count += 31)
-        text += sample;
-    return text;
-}
 
 INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
