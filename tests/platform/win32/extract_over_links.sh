@@ -6,12 +6,7 @@
 # with the reader's message, and nothing is left under them.
 # usage: extract_over_links.sh WINE_SH PREFIX SFXTOOL.exe
 set -uo pipefail
-wine=$1 prefix=$2 sfxtool=$3
-fail() { echo "FAIL: $*" >&2; exit 1; }
-run() { bash "$wine" "$prefix" "$@"; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+source "$(dirname "$0")/wine_test_lib.sh"
 printf 'packed' > payload.txt
 printf 'stream' > 'notes.txt:hidden'
 printf 'device' > 'COM¹'

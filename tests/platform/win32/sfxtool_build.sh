@@ -4,12 +4,7 @@
 # --verify.
 # usage: sfxtool_build.sh WINE_SH PREFIX SFXTOOL.exe
 set -uo pipefail
-wine=$1 prefix=$2 sfxtool=$3
-fail() { echo "FAIL: $*" >&2; exit 1; }
-run() { bash "$wine" "$prefix" "$@"; }
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cd "$work"
+source "$(dirname "$0")/wine_test_lib.sh"
 printf 'packed\r\n' > data.txt
 printf '%s\r\n' "[Setup]" "Title=Default stub" "[Files]" "data.txt" "[Tasks]" "ExtractAll: CURDIR\\out" > setup.ini
 
