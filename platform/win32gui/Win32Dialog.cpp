@@ -7,7 +7,6 @@
 #include "platform/win32gui/Win32TextWidget.h"
 
 #include <commctrl.h>
-#include <richedit.h>
 #include <uxtheme.h>
 
 #include <utility>
@@ -38,19 +37,6 @@ std::function<std::string()>& SessionEndSaver()
 HINSTANCE Instance()
 {
     return ::GetModuleHandleW(nullptr);
-}
-
-// The dialog manager selects all of an edit control's text when it gives it
-// the focus; the script editor keeps its caret and selection instead.
-LRESULT CALLBACK KeepSelectionProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                   DWORD_PTR)
-{
-    LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
-    if (message == WM_GETDLGCODE)
-        result &= ~static_cast<LRESULT>(DLGC_HASSETSEL);
-    else if (message == WM_NCDESTROY)
-        ::RemoveWindowSubclass(window, KeepSelectionProc, id);
-    return result;
 }
 
 // Windows 10 (1703) scales a dialog on a DPI change by itself unless told
@@ -138,9 +124,8 @@ void CWin32Dialog::Create(const DialogTemplate& dialog, IDialogHandler& handler)
             created.control = std::make_unique<CWin32Progress>(control);
             break;
         case DialogItemKind::RichEdit: {
-            const LRESULT mask = ::SendMessageW(control, EM_GETEVENTMASK, 0, 0);
-            ::SendMessageW(control, EM_SETEVENTMASK, 0, mask | ENM_CHANGE);
-            ::SetWindowSubclass(control, KeepSelectionProc, 1, 0);
+            // The widget asks for change notices and keeps its selection
+            // when the dialog manager focuses it.
             auto widget = std::make_unique<CWin32TextWidget>(control);
             m_textWidget = widget.get();
             m_textWidgetId = item.id;
